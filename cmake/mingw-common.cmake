@@ -1,0 +1,21 @@
+# The part of the mingw-w64 toolchain files that does not depend on the
+# processor; MINGW_TRIPLET names the compilers' prefix.
+set(CMAKE_SYSTEM_NAME Windows)
+
+# The win32 thread model needs no winpthread at all; the posix one also works,
+# because the program is linked statically.
+find_program(MINGW_GXX NAMES ${MINGW_TRIPLET}-g++-win32 ${MINGW_TRIPLET}-g++-posix ${MINGW_TRIPLET}-g++ REQUIRED)
+get_filename_component(MINGW_GXX_NAME ${MINGW_GXX} NAME)
+string(REPLACE "-g++" "-gcc" MINGW_GCC_NAME ${MINGW_GXX_NAME})
+find_program(MINGW_GCC NAMES ${MINGW_GCC_NAME} REQUIRED)
+find_program(MINGW_WINDRES NAMES ${MINGW_TRIPLET}-windres REQUIRED)
+find_program(MINGW_OBJDUMP NAMES ${MINGW_TRIPLET}-objdump REQUIRED)
+
+set(CMAKE_C_COMPILER ${MINGW_GCC})
+set(CMAKE_CXX_COMPILER ${MINGW_GXX})
+set(CMAKE_RC_COMPILER ${MINGW_WINDRES})
+
+set(CMAKE_FIND_ROOT_PATH /usr/${MINGW_TRIPLET})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

@@ -1,0 +1,76 @@
+# The Windows build: the GUI program, linked statically, with its resources,
+# and the tests of the built file. The product is the 32-bit build; the 64-bit
+# one exists to run the same code under wine64.
+enable_language(RC)
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+
+# The sources are UTF-8; everything the program shows is code page 1252.
+set(WINDOWS_CODE_FLAGS
+  -finput-charset=UTF-8 -fexec-charset=CP1252
+  -fno-exceptions -fno-rtti -ffunction-sections -fdata-sections)
+# Only system DLLs may be imported: the C and C++ runtimes (and winpthread,
+# with the posix thread model) go into the program file.
+set(WINDOWS_LINK_FLAGS -static -static-libgcc -static-libstdc++ -Wl,--gc-sections -s)
+
+file(GLOB WIN32_SEAM_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/platform/win32/*.cpp)
+list(REMOVE_ITEM WIN32_SEAM_SOURCES ${CMAKE_SOURCE_DIR}/src/platform/win32/winmain.cpp)
+add_library(platform_win32 STATIC ${WIN32_SEAM_SOURCES})
+target_include_directories(platform_win32 PUBLIC ${CMAKE_SOURCE_DIR}/src)
+target_compile_options(platform_win32 PRIVATE ${WARNINGS} ${WINDOWS_CODE_FLAGS})
+target_link_libraries(platform_win32 PUBLIC user32 gdi32 advapi32 shell32 kernel32)
+
+# The icon is drawn from a text picture kept in the repository.
+set(ICON_FILE ${CMAKE_CURRENT_BINARY_DIR}/program.ico)
+add_custom_command(
+  OUTPUT ${ICON_FILE}
+  COMMAND Python3::Interpreter ${CMAKE_SOURCE_DIR}/resources/make_icon.py
+          ${CMAKE_SOURCE_DIR}/resources/program_icon.txt ${ICON_FILE}
+  DEPENDS ${CMAKE_SOURCE_DIR}/resources/make_icon.py ${CMAKE_SOURCE_DIR}/resources/program_icon.txt
+  COMMENT "Drawing the program icon"
+  VERBATIM)
+set(RESOURCE_SCRIPT ${CMAKE_SOURCE_DIR}/resources/uninstaller.rc)
+set_source_files_properties(${RESOURCE_SCRIPT} PROPERTIES
+  OBJECT_DEPENDS ${ICON_FILE}
+  COMPILE_OPTIONS "--codepage=1252;-I${CMAKE_CURRENT_BINARY_DIR}")
+
+add_executable(Uninstall_Oskaldrv WIN32
+  ${PROGRAM_SOURCES}
+  ${CMAKE_SOURCE_DIR}/src/platform/win32/winmain.cpp
+  ${RESOURCE_SCRIPT}
+  ${ICON_FILE})
+target_include_directories(Uninstall_Oskaldrv PRIVATE ${CMAKE_SOURCE_DIR}/src)
+# Quoted, so that the lists stay inside the generator expression; the resource
+# compiler gets none of these.
+target_compile_options(Uninstall_Oskaldrv PRIVATE
+  "$<$<COMPILE_LANGUAGE:CXX>:${WARNINGS};${WINDOWS_CODE_FLAGS}>")
+target_link_options(Uninstall_Oskaldrv PRIVATE ${WINDOWS_LINK_FLAGS})
+target_link_libraries(Uninstall_Oskaldrv PRIVATE platform_win32)
+
+# Tests of the built program file: format, imports, icon, texts.
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  set(EXPECTED_PE_FORMAT pei-i386)
+else()
+  set(EXPECTED_PE_FORMAT pei-x86-64)
+endif()
+set(ARTIFACT_TESTS ${CMAKE_SOURCE_DIR}/tests/artifact)
+set(PROGRAM_FILE $<TARGET_FILE:Uninstall_Oskaldrv>)
+add_test(NAME artifact.pe_format
+  COMMAND bash ${ARTIFACT_TESTS}/check_pe_format.sh ${MINGW_OBJDUMP} ${PROGRAM_FILE} ${EXPECTED_PE_FORMAT})
+add_test(NAME artifact.imports
+  COMMAND bash ${ARTIFACT_TESTS}/check_imports.sh ${MINGW_OBJDUMP} ${PROGRAM_FILE})
+add_test(NAME artifact.icon
+  COMMAND bash ${ARTIFACT_TESTS}/check_icon.sh ${PROGRAM_FILE})
+add_test(NAME artifact.texts
+  COMMAND bash ${ARTIFACT_TESTS}/check_texts.sh ${PROGRAM_FILE})
+add_test(NAME artifact.checks_reject_faults
+  COMMAND bash ${ARTIFACT_TESTS}/checks_reject_faults.sh ${MINGW_OBJDUMP} ${PROGRAM_FILE} ${EXPECTED_PE_FORMAT})
+set_tests_properties(artifact.pe_format artifact.imports artifact.icon artifact.texts artifact.checks_reject_faults
+  PROPERTIES LABELS artifact)
+
+# The conformance tests and the UI robot, as Windows programs run under Wine.
+if(EXISTS ${CMAKE_SOURCE_DIR}/cmake/conformance_windows.cmake)
+  include(${CMAKE_SOURCE_DIR}/cmake/conformance_windows.cmake)
+endif()
+if(EXISTS ${CMAKE_SOURCE_DIR}/cmake/e2e_windows.cmake)
+  include(${CMAKE_SOURCE_DIR}/cmake/e2e_windows.cmake)
+endif()

@@ -1,0 +1,107 @@
+// The simulated machine and its process: set-up, start, last error.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <strings.h>
+
+#include "platform/sim/sim_state.h"
+
+namespace sim {
+
+MachineState& Machine() {
+  static MachineState machine;
+  return machine;
+}
+
+void ResetMachine() {
+  Machine() = MachineState{};
+  StartProcess(ProcessStart{});
+}
+
+void SetWindowsKind(WindowsKind kind) { Machine().kind = kind; }
+
+void SetDisplay(int width, int height, int bitsPerPixel, int planes) {
+  MachineState& m = Machine();
+  m.displayWidth = width;
+  m.displayHeight = height;
+  m.displayBitsPerPixel = bitsPerPixel;
+  m.displayPlanes = planes;
+}
+
+void StartProcess(const ProcessStart& start) {
+  ProcessState& p = Machine().process;
+  p = ProcessState{};
+  p.start = start;
+  p.commandLine = start.commandLine;
+}
+
+win::HInstance ProcessInstance() { return MakeHandle<win::HInstance>(kInstanceBase, 0); }
+int ProcessShowCommand() { return Machine().process.start.showCommand; }
+
+void NotModelled(const char* call) {
+  std::fprintf(stderr, "simulated Windows: %s is not modelled yet\n", call);
+  std::abort();
+}
+
+}  // namespace sim
+
+namespace win {
+
+Dword GetLastError() { return sim::Machine().process.lastError; }
+void SetLastError(Dword code) { sim::Machine().process.lastError = code; }
+
+// Copies the module's path like Windows does: a path that does not fit is
+// cut to size - 1 characters, terminated, and ERROR_INSUFFICIENT_BUFFER set.
+Dword GetModuleFileNameA(HInstance module, char* fileName, Dword size) {
+  if (module != nullptr && module != sim::ProcessInstance()) {
+    SetLastError(kErrorInvalidHandle);
+    return 0;
+  }
+  const std::string& path = sim::Machine().process.start.moduleFileName;
+  if (size == 0) {
+    SetLastError(kErrorInsufficientBuffer);
+    return 0;
+  }
+  if (path.size() < size) {
+    std::memcpy(fileName, path.c_str(), path.size() + 1);
+    return static_cast<Dword>(path.size());
+  }
+  std::memcpy(fileName, path.data(), size - 1);
+  fileName[size - 1] = '\0';
+  SetLastError(kErrorInsufficientBuffer);
+  return size;
+}
+
+HInstance GetModuleHandleA(const char* moduleName) {
+  if (moduleName == nullptr) return sim::ProcessInstance();
+  if (strcasecmp(moduleName, "kernel32") == 0 || strcasecmp(moduleName, "kernel32.dll") == 0)
+    return sim::MakeHandle<HInstance>(sim::kKernel32Base, 0);
+  if (strcasecmp(moduleName, "user32") == 0 || strcasecmp(moduleName, "user32.dll") == 0)
+    return sim::MakeHandle<HInstance>(sim::kUser32Base, 0);
+  SetLastError(kErrorModNotFound);
+  return nullptr;
+}
+
+Handle GetCurrentProcess() { return reinterpret_cast<Handle>(sim::kProcessPseudoHandle); }
+
+const WideChar* GetCommandLineW() { return sim::Machine().process.commandLine.c_str(); }
+
+static Bool WINAPI_CALL SimIsWow64Process(Handle process, Bool* wow64Process) {
+  if (process != GetCurrentProcess() || wow64Process == nullptr) {
+    SetLastError(kErrorInvalidHandle);
+    return 0;
+  }
+  *wow64Process = sim::Machine().kind == sim::WindowsKind::kWindows64 ? 1 : 0;
+  return 1;
+}
+
+FarProc GetProcAddress(HInstance module, const char* procName) {
+  if (module == sim::MakeHandle<HInstance>(sim::kKernel32Base, 0) && std::strcmp(procName, "IsWow64Process") == 0 &&
+      sim::Machine().kind != sim::WindowsKind::kWindowsNoWow64Api) {
+    return reinterpret_cast<FarProc>(&SimIsWow64Process);
+  }
+  SetLastError(kErrorProcNotFound);
+  return nullptr;
+}
+
+}  // namespace win
