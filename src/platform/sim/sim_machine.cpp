@@ -15,6 +15,9 @@ MachineState& Machine() {
 
 void ResetMachine() {
   Machine() = MachineState{};
+  ResetRegistry();
+  ResetFiles();
+  ResetWindows();
   StartProcess(ProcessStart{});
 }
 

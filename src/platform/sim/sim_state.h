@@ -39,6 +39,12 @@ struct MachineState {
 
 MachineState& Machine();
 
+// Each area of the machine keeps its own state in its own file and starts it
+// afresh here when the machine is reset.
+void ResetRegistry();
+void ResetFiles();
+void ResetWindows();
+
 // Handles the simulation hands out are small numbers in their own ranges.
 template <typename H>
 H MakeHandle(uintptr_t base, size_t index) {
