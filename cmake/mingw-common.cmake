@@ -2,9 +2,19 @@
 # processor; MINGW_TRIPLET names the compilers' prefix.
 set(CMAKE_SYSTEM_NAME Windows)
 
-# The win32 thread model needs no winpthread at all; the posix one also works,
-# because the program is linked statically.
-find_program(MINGW_GXX NAMES ${MINGW_TRIPLET}-g++-win32 ${MINGW_TRIPLET}-g++-posix ${MINGW_TRIPLET}-g++ REQUIRED)
+# The win32 thread model needs no winpthread at all; the posix one gives the
+# same program file, because everything is linked statically, and it has the
+# std::mutex that GoogleTest needs. The other model is the fallback.
+set(MINGW_THREAD_MODEL win32 CACHE STRING "Preferred thread model of the mingw-w64 compilers (win32 or posix)")
+if(MINGW_THREAD_MODEL STREQUAL posix)
+  set(MINGW_FALLBACK_MODEL win32)
+else()
+  set(MINGW_FALLBACK_MODEL posix)
+endif()
+find_program(MINGW_GXX REQUIRED NAMES
+  ${MINGW_TRIPLET}-g++-${MINGW_THREAD_MODEL} ${MINGW_TRIPLET}-g++-${MINGW_FALLBACK_MODEL} ${MINGW_TRIPLET}-g++)
+# Compiler checks (try_compile) must pick the same compiler.
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES MINGW_THREAD_MODEL MINGW_GXX)
 get_filename_component(MINGW_GXX_NAME ${MINGW_GXX} NAME)
 string(REPLACE "-g++" "-gcc" MINGW_GCC_NAME ${MINGW_GXX_NAME})
 find_program(MINGW_GCC NAMES ${MINGW_GCC_NAME} REQUIRED)

@@ -52,6 +52,9 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 4)
 else()
   set(EXPECTED_PE_FORMAT pei-x86-64)
 endif()
+if(NOT MINGW_OBJDUMP)  # set by the mingw toolchain files
+  set(MINGW_OBJDUMP ${CMAKE_OBJDUMP})
+endif()
 set(ARTIFACT_TESTS ${CMAKE_SOURCE_DIR}/tests/artifact)
 set(PROGRAM_FILE $<TARGET_FILE:Uninstall_Oskaldrv>)
 add_test(NAME artifact.pe_format
@@ -59,11 +62,15 @@ add_test(NAME artifact.pe_format
 add_test(NAME artifact.imports
   COMMAND bash ${ARTIFACT_TESTS}/check_imports.sh ${MINGW_OBJDUMP} ${PROGRAM_FILE})
 add_test(NAME artifact.icon
-  COMMAND bash ${ARTIFACT_TESTS}/check_icon.sh ${PROGRAM_FILE})
+  COMMAND Python3::Interpreter ${ARTIFACT_TESTS}/check_icon.py ${PROGRAM_FILE})
 add_test(NAME artifact.texts
   COMMAND bash ${ARTIFACT_TESTS}/check_texts.sh ${PROGRAM_FILE})
+# The checks themselves must fail on a faulty file: a console program that
+# needs the C++ runtime DLLs, and altered copies of the program.
+add_executable(artifact_dynamic_probe ${ARTIFACT_TESTS}/dynamic_probe.cpp)
 add_test(NAME artifact.checks_reject_faults
-  COMMAND bash ${ARTIFACT_TESTS}/checks_reject_faults.sh ${MINGW_OBJDUMP} ${PROGRAM_FILE} ${EXPECTED_PE_FORMAT})
+  COMMAND bash ${ARTIFACT_TESTS}/checks_reject_faults.sh ${MINGW_OBJDUMP} ${PROGRAM_FILE} ${EXPECTED_PE_FORMAT}
+          $<TARGET_FILE:artifact_dynamic_probe> ${Python3_EXECUTABLE})
 set_tests_properties(artifact.pe_format artifact.imports artifact.icon artifact.texts artifact.checks_reject_faults
   PROPERTIES LABELS artifact)
 

@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# shellcheck disable=SC2317  # the checks are called through the case table
+# The artifact checks fail on faulty files, so that a check that can no longer
+# see anything (a changed objdump output, a broken reader) does not pass
+# silently: a console program linked to the C++ runtime DLLs, and copies of
+# the program with one fault each.
+#   checks_reject_faults.sh OBJDUMP PROGRAM.exe FORMAT PROBE.exe PYTHON
+set -u
+objdump=$1 program=$2 format=$3 probe=$4 python=$5
+here=$(cd "$(dirname "$0")" && pwd)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+pe_format() { bash "$here/check_pe_format.sh" "$objdump" "$1" "${2:-$format}"; }
+imports() { bash "$here/check_imports.sh" "$objdump" "$1"; }
+icon() { "$python" "$here/check_icon.py" "$1"; }
+texts() { bash "$here/check_texts.sh" "$1"; }
+
+# Copies the program with every occurrence of one byte string replaced.
+altered() {
+  "$python" - "$program" "$2" "$3" "$work/$1.exe" <<'PY'
+import sys
+data = open(sys.argv[1], "rb").read()
+old, new = bytes.fromhex(sys.argv[2]), bytes.fromhex(sys.argv[3])
+if old not in data:
+    sys.exit("bytes to alter not found: " + sys.argv[2])
+open(sys.argv[4], "wb").write(data.replace(old, new))
+PY
+}
+
+hex_utf16() { printf '%s' "$1" | iconv -f ASCII -t UTF-16LE | od -An -v -tx1 | tr -d ' \n'; }
+# The standard 16-colour palette as BGRA entries, as icon images store it.
+standard_palette=00000000000080000080000000808000800000008000800080800000c0c0c000
+standard_palette+=808080000000ff0000ff000000ffff00ff000000ff00ff00ffff0000ffffff00
+
+# The faults are only meaningful if the unaltered program passes.
+for check in pe_format imports icon texts; do
+  if ! $check "$program" >"$work/out" 2>&1; then
+    echo "FAIL: $check does not pass on the program itself:"
+    cat "$work/out"
+    exit 1
+  fi
+done
+
+altered renamed_icon "$(hex_utf16 AAPROGRAMICON)" "$(hex_utf16 AAPROGRAMICOX)" || exit 1
+altered other_palette "$standard_palette" "${standard_palette%ffffff00}fefefe00" || exit 1  # white made grey
+altered utf8_text "$(printf 'g\xfcltigem' | od -An -v -tx1 | tr -d ' \n')" \
+  "$(printf 'g\xc3\xbcltige' | od -An -v -tx1 | tr -d ' \n')" || exit 1
+if [ "$format" = pei-i386 ]; then other_format=pei-x86-64; else other_format=pei-i386; fi
+
+# Each line: check, file, optional argument; each must fail.
+cases=(
+  "pe_format $probe"
+  "pe_format $program $other_format"
+  "imports $probe"
+  "icon $probe"
+  "icon $work/renamed_icon.exe"
+  "icon $work/other_palette.exe"
+  "texts $work/utf8_text.exe"
+)
+status=0
+for case in "${cases[@]}"; do
+  # shellcheck disable=SC2086  # the case is split into its words on purpose
+  if $case >"$work/out" 2>&1; then
+    echo "FAIL: passed, but should have failed: $case"
+    status=1
+  else
+    echo "rejected as it should: $case: $(grep -m1 FAIL "$work/out")"
+  fi
+done
+exit $status
