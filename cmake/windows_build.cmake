@@ -7,7 +7,9 @@ find_package(Python3 REQUIRED COMPONENTS Interpreter)
 # The sources are UTF-8; everything the program shows is code page 1252.
 set(WINDOWS_CODE_FLAGS
   -finput-charset=UTF-8 -fexec-charset=CP1252
-  -fno-exceptions -fno-rtti -ffunction-sections -fdata-sections)
+  -fno-exceptions -fno-rtti -ffunction-sections)
+# No -fdata-sections: mingw would then put zero-filled process-wide values into
+# the file instead of .bss.
 # Only system DLLs may be imported: the C and C++ runtimes (and winpthread,
 # with the posix thread model) go into the program file.
 set(WINDOWS_LINK_FLAGS -static -static-libgcc -static-libstdc++ -Wl,--gc-sections -s)

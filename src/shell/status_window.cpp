@@ -53,8 +53,11 @@ bool CreateStatusWindow() {
   Shell.MainWindow = win::CreateWindowExA(0, Shell.ProgramName, Shell.WindowTitle,
                                           win::kWsOverlappedWindow | win::kWsClipChildren | win::kWsClipSiblings,
                                           left, top, width, height, nullptr, nullptr, Shell.AppInstance, nullptr);
-  win::ShowWindow(Shell.MainWindow, Shell.ShowCommand);
-  win::UpdateWindow(Shell.MainWindow);
+  // Without a window the run goes on, its boxes without an owner.
+  if (Shell.MainWindow != nullptr) {
+    win::ShowWindow(Shell.MainWindow, Shell.ShowCommand);
+    win::UpdateWindow(Shell.MainWindow);
+  }
   return true;
 }
 

@@ -4,7 +4,9 @@
 #include <cstring>
 #include <strings.h>
 
+#include "platform/sim/sim_files.h"
 #include "platform/sim/sim_state.h"
+#include "platform/sim/sim_windows.h"
 
 namespace sim {
 
@@ -36,6 +38,8 @@ void StartProcess(const ProcessStart& start) {
   p = ProcessState{};
   p.start = start;
   p.commandLine = start.commandLine;
+  StartFilesProcess();
+  StartWindowsProcess();
 }
 
 win::HInstance ProcessInstance() { return MakeHandle<win::HInstance>(kInstanceBase, 0); }
@@ -67,6 +71,7 @@ Dword GetModuleFileNameA(HInstance module, char* fileName, Dword size) {
   }
   if (path.size() < size) {
     std::memcpy(fileName, path.c_str(), path.size() + 1);
+    SetLastError(kErrorSuccess);  // Windows since Vista clears it on success
     return static_cast<Dword>(path.size());
   }
   std::memcpy(fileName, path.data(), size - 1);
@@ -98,10 +103,15 @@ static Bool WINAPI_CALL SimIsWow64Process(Handle process, Bool* wow64Process) {
   return 1;
 }
 
+// kernel32 of the old Windows exports none of the WOW64 calls.
 FarProc GetProcAddress(HInstance module, const char* procName) {
-  if (module == sim::MakeHandle<HInstance>(sim::kKernel32Base, 0) && std::strcmp(procName, "IsWow64Process") == 0 &&
-      sim::Machine().kind != sim::WindowsKind::kWindowsNoWow64Api) {
-    return reinterpret_cast<FarProc>(&SimIsWow64Process);
+  bool wow64Api = sim::Machine().kind != sim::WindowsKind::kWindowsNoWow64Api;
+  if (module == sim::MakeHandle<HInstance>(sim::kKernel32Base, 0) && wow64Api) {
+    if (std::strcmp(procName, "IsWow64Process") == 0) return reinterpret_cast<FarProc>(&SimIsWow64Process);
+    if (std::strcmp(procName, "Wow64DisableWow64FsRedirection") == 0)
+      return reinterpret_cast<FarProc>(&sim::SimWow64DisableWow64FsRedirection);
+    if (std::strcmp(procName, "Wow64RevertWow64FsRedirection") == 0)
+      return reinterpret_cast<FarProc>(&sim::SimWow64RevertWow64FsRedirection);
   }
   SetLastError(kErrorProcNotFound);
   return nullptr;

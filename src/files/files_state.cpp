@@ -1,0 +1,3 @@
+#include "files/files_state.h"
+
+FilesState Files;
