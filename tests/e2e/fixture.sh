@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# The shared parts of an end-to-end test run, made once per run by ctest
+# fixtures:
+#
+#   fixture.sh display-start STATE BITS [COUNT]
+#                                         start COUNT Xvfb servers (default 2, one
+#                                         per scenario run side by side), record
+#                                         "PID :N" for each in STATE
+#   fixture.sh display-stop STATE         stop those servers (and only those)
+#   fixture.sh prefix KIND DIR BITS       make a fresh prefix template in DIR
+#
+# BITS is the program's (32 or 64): on a machine that cannot run it, the
+# setups end with the skip code and make nothing.
+set -uo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=e2e_lib.sh
+source "$here/e2e_lib.sh"
+
+case "${1:-}" in
+  display-start)
+    [ $# -eq 3 ] || [ $# -eq 4 ] || e2e_die "usage: $0 display-start STATE BITS [COUNT]"
+    e2e_xvfb_stop "$2"  # left behind by an interrupted run
+    e2e_require_bits "$3"
+    mkdir -p "$(dirname "$2")"
+    e2e_xvfb_start "$2" "${4:-2}"
+    echo "e2e: Xvfb (pid display): $(tr '\n' ' ' <"$2")"
+    ;;
+  display-stop)
+    [ $# -eq 2 ] || e2e_die "usage: $0 display-stop STATE"
+    e2e_xvfb_stop "$2"
+    ;;
+  prefix)
+    [ $# -eq 4 ] || e2e_die "usage: $0 prefix KIND DIR BITS"
+    kind=$2 dir=$3 bits=$4
+    e2e_require_bits "$bits"
+    if [ "$kind" = win32 ] && ! e2e_can_run_x86_32; then
+      echo "SKIPPED: this machine cannot execute 32-bit x86 code, so no 32-bit prefix can be made here"
+      exit "$E2E_SKIP"
+    fi
+    rm -rf "$dir"
+    mkdir -p "$(dirname "$dir")"
+    start=$SECONDS
+    bash "$here/../../scripts/wine-prefix.sh" "$kind" "$dir" || e2e_die "scripts/wine-prefix.sh $kind $dir failed"
+    echo "e2e: $kind prefix template made in $((SECONDS - start)) s"
+    ;;
+  *)
+    e2e_die "usage: $0 display-start STATE BITS [COUNT] | display-stop STATE | prefix KIND DIR BITS"
+    ;;
+esac
