@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include "files/files_state.h"
+#include "layouts/layouts_state.h"
 #include "platform/sim/sim.h"
 #include "shell/shell_state.h"
 #include "uninstall/uninstall_state.h"
@@ -14,6 +16,8 @@
 inline void ResetProgramState() {
   Shell = ShellState{};
   Uninstall = UninstallState{};
+  Layouts = LayoutsState{};
+  Files = FilesState{};
 }
 
 // Starts a process of the given module with the given command line on the

@@ -1,0 +1,3 @@
+#include "layouts/layouts_state.h"
+
+LayoutsState Layouts;
