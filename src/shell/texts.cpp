@@ -74,3 +74,10 @@ void ExpandControlChars(char* destination, int size, const char* source) {
   }
   destination[written] = '\0';
 }
+
+void FormatInto(char* destination, int size, const char* format, ...) {
+  va_list arguments;
+  va_start(arguments, format);
+  FormatText(destination, size, format, arguments);
+  va_end(arguments);
+}

@@ -20,3 +20,6 @@ void TakeLastError();
 // character other than CR and LF as CR LF, so that a message box breaks the
 // line there.
 void ExpandControlChars(char* destination, int size, const char* source);
+
+// FormatText with its arguments given directly.
+void FormatInto(char* destination, int size, const char* format, ...);

@@ -1,10 +1,74 @@
 #include "uninstall/relocation.h"
 
+#include <cstring>
+
+#include "files/file_operations.h"
+#include "files/paths.h"
+#include "files/system_folders.h"
+#include "shell/launcher.h"
+#include "shell/message_boxes.h"
+#include "shell/shell_state.h"
+#include "shell/texts.h"
 #include "uninstall/layout_key.h"
+#include "uninstall/product_profile.h"
+
+namespace {
+
+const char kCannotCopy[] =
+    "Deinstallationsprogramm kann nicht in ein temporäres Verzeichnis kopiert werden, um sein Original löschen zu "
+    "können";
+const char kCannotStart[] =
+    "Deinstallationsprogramm kann Kopie im temporären Verzeichnis nicht starten, um sein Original löschen zu können";
+
+bool StartsWithIgnoringCase(const char* text, const char* prefix) {
+  for (; *prefix != '\0'; ++text, ++prefix) {
+    char a = (*text >= 'a' && *text <= 'z') ? static_cast<char>(*text - 'a' + 'A') : *text;
+    char b = (*prefix >= 'a' && *prefix <= 'z') ? static_cast<char>(*prefix - 'a' + 'A') : *prefix;
+    if (a != b) return false;
+  }
+  return true;
+}
+
+const char* FileNamePart(const char* path) {
+  for (int i = static_cast<int>(std::strlen(path)) - 1; i >= 0; --i)
+    if (path[i] == ':' || path[i] == '/' || path[i] == '\\') return path + i + 1;
+  return path;
+}
+
+bool GiveUp(const char* warning) {
+  ShowWarning(warning);
+  RevertFsRedirection();
+  return false;
+}
+
+}  // namespace
 
 bool RelocateToTemp() {
   if (!ValidateLayoutKey()) return false;
-  // Copying into the temporary folder and starting the copy arrive with the
-  // file services; until then the program stops after the argument check.
+  InitSystemFolders();
+
+  // Without a temporary folder and its own path the program cannot tell
+  // whether it is the copy; a cut path would name another file.  Both count
+  // as a copy that could not be made.
+  char tempDir[kMaxPath] = {};
+  win::Dword tempLength = win::GetTempPathA(kMaxPath, tempDir);
+  bool haveTempDir = tempLength > 0 && tempLength < kMaxPath && AppendSeparator(tempDir, kMaxPath);
+  char ownPath[kMaxPath] = {};
+  win::Dword ownLength = win::GetModuleFileNameA(Shell.AppInstance, ownPath, kMaxPath);
+  bool haveOwnPath = ownLength > 0 && ownLength < kMaxPath;
+  if (!haveTempDir || !haveOwnPath) return GiveUp(kCannotCopy);
+
+  if (StartsWithIgnoringCase(ownPath, tempDir)) {
+    // This is the copy: redirection stays off for the uninstall sequence.
+    FormatInto(Shell.WindowTitle, kMaxPath, WindowTitleFormat, Shell.ProgramName, ProductVersion);
+    return true;
+  }
+
+  // A copy path that does not fit stays empty, and the copy reports that.
+  char copyPath[kMaxPath] = {};
+  ComposePath(copyPath, kMaxPath, tempDir, FileNamePart(ownPath));
+  if (!CopyFileReported(ownPath, copyPath)) return GiveUp(kCannotCopy);
+  if (!RunProgram(copyPath, Shell.CommandLineArgs[0])) return GiveUp(kCannotStart);
+  RevertFsRedirection();
   return false;
 }

@@ -1,5 +1,6 @@
 #include "shell/entry_point.h"
 
+#include "platform/sim/sim_files.h"
 #include "shell/app_palette.h"
 #include "test_process.h"
 
@@ -122,8 +123,8 @@ TEST_F(SimTest, DetectWow64FollowsTheWindowsKind) {
 }
 
 // A refused argument ends the process with exit code 0 after its warning;
-// a valid one is not refused and, while the later stages are not built, the
-// process ends after the first stage without a box.
+// with a valid one the first instance starts its copy and ends, without a
+// window or a box.
 TEST_F(SimTest, RunSequenceEndsWithExitCodeZero) {
   EXPECT_EQ(RunProgram(u" 00000407"), 0);
   ASSERT_EQ(sim::MessageBoxes().size(), 1u);
@@ -131,8 +132,10 @@ TEST_F(SimTest, RunSequenceEndsWithExitCodeZero) {
   EXPECT_TRUE(Shell.ShutdownDone);
 
   sim::ResetMachine();
+  sim::AddFiles("C:\\Programme\\Tessmar\\Uninstall_Oskaldrv.exe = MZ");
   EXPECT_EQ(RunProgram(u" d0010407"), 0);
   EXPECT_TRUE(sim::MessageBoxes().empty());
+  EXPECT_EQ(sim::CreatedProcesses().size(), 1u);
   EXPECT_EQ(Shell.MainWindow, nullptr);
   EXPECT_TRUE(Shell.ShutdownDone);
 }
