@@ -18,9 +18,9 @@ file(GLOB CONFORMANCE_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/confor
 # setup_windows.cpp holds main(); setup_sim.cpp compiles to nothing here.
 add_executable(conformance_windows ${CONFORMANCE_SOURCES})
 target_include_directories(conformance_windows PRIVATE ${CMAKE_SOURCE_DIR}/tests ${CMAKE_SOURCE_DIR}/src)
-target_compile_options(conformance_windows PRIVATE ${WARNINGS})
+target_compile_options(conformance_windows PRIVATE ${WARNINGS} -finput-charset=UTF-8 -fexec-charset=CP1252)
 target_link_options(conformance_windows PRIVATE -static -static-libgcc -static-libstdc++)
-target_link_libraries(conformance_windows PRIVATE platform_win32 gtest)
+target_link_libraries(conformance_windows PRIVATE program_windows gtest)
 
 # Each run gets a prefix of its own under the build folder, made (or reused)
 # by scripts/wine-prefix.sh.  Runs that need 32-bit x86 code report SKIPPED

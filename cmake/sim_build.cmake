@@ -34,7 +34,7 @@ add_executable(conformance_sim ${CONFORMANCE_SOURCES})
 target_include_directories(conformance_sim PRIVATE ${CMAKE_SOURCE_DIR}/tests)
 target_compile_definitions(conformance_sim PRIVATE CONFORMANCE_ON_SIM=1)
 target_compile_options(conformance_sim PRIVATE ${WARNINGS})
-target_link_libraries(conformance_sim PRIVATE platform_sim GTest::gtest GTest::gtest_main)
+target_link_libraries(conformance_sim PRIVATE program GTest::gtest GTest::gtest_main)
 gtest_discover_tests(conformance_sim TEST_PREFIX "sim." DISCOVERY_TIMEOUT 60 PROPERTIES LABELS conformance)
 endif()
 

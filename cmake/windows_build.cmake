@@ -35,18 +35,23 @@ set_source_files_properties(${RESOURCE_SCRIPT} PROPERTIES
   OBJECT_DEPENDS ${ICON_FILE}
   COMPILE_OPTIONS "--codepage=1252;-I${CMAKE_CURRENT_BINARY_DIR}")
 
+# The program code as a library: the program links it, and so do the
+# conformance tests that run program code against real Windows.
+add_library(program_windows STATIC ${PROGRAM_SOURCES})
+target_include_directories(program_windows PUBLIC ${CMAKE_SOURCE_DIR}/src)
+target_compile_options(program_windows PRIVATE ${WARNINGS} ${WINDOWS_CODE_FLAGS})
+target_link_libraries(program_windows PUBLIC platform_win32)
+
 add_executable(Uninstall_Oskaldrv WIN32
-  ${PROGRAM_SOURCES}
   ${CMAKE_SOURCE_DIR}/src/platform/win32/winmain.cpp
   ${RESOURCE_SCRIPT}
   ${ICON_FILE})
-target_include_directories(Uninstall_Oskaldrv PRIVATE ${CMAKE_SOURCE_DIR}/src)
 # Quoted, so that the lists stay inside the generator expression; the resource
 # compiler gets none of these.
 target_compile_options(Uninstall_Oskaldrv PRIVATE
   "$<$<COMPILE_LANGUAGE:CXX>:${WARNINGS};${WINDOWS_CODE_FLAGS}>")
 target_link_options(Uninstall_Oskaldrv PRIVATE ${WINDOWS_LINK_FLAGS})
-target_link_libraries(Uninstall_Oskaldrv PRIVATE platform_win32)
+target_link_libraries(Uninstall_Oskaldrv PRIVATE program_windows)
 
 # Tests of the built program file: format, imports, icon, texts.
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)

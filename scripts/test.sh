@@ -6,7 +6,8 @@
 #      Wine (32-bit and 64-bit prefixes; reported as skipped on a machine that
 #      cannot run 32-bit x86 code);
 #   3. the same program code built 64-bit, its conformance and end-to-end
-#      tests under wine64.
+#      tests under wine64;
+#   4. a bounded libFuzzer run of the layout registry code (clang).
 # Installs what it needs first.  Ends with one line that sums up all levels.
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -45,6 +46,7 @@ run_level() {  # name
 }
 
 run_level sim
+run_level fuzz
 run_level win32
 run_level win64
 

@@ -5,6 +5,7 @@
 #include "layouts/layout_names.h"
 #include "layouts/layout_texts.h"
 #include "layouts/layouts_state.h"
+#include "shell/texts.h"
 #include "uninstall/uninstall_state.h"
 
 namespace {
@@ -65,7 +66,7 @@ void RenumberEntries(int32_t removed, int32_t keeper, const char* keptName) {
       if (i == keeper) {
         CopyText(entry.newlayoutkey, kRegistryTextSize, keptName);
       } else {
-        FormatLayoutText(entry.newlayoutkey, "d%03lx0407", counter);  // %lx: a 32-bit number
+        FormatInto(entry.newlayoutkey, kRegistryTextSize, "d%03lx0407", counter);  // %lx: a 32-bit number
         ++counter;
       }
       ValuePair& pair = Layouts.NewSubstitutesList[substitutesCount++];
@@ -88,7 +89,7 @@ void FillNewPreloadList() {
         const PreloadEntry& entry = Layouts.PreloadList[i];
         if (entry.newindex != index || entry.hassubstitute != substituted) continue;
         ValuePair& pair = Layouts.NewPreloadList[filled++];
-        FormatLayoutText(pair.name, "%d", index);
+        FormatInto(pair.name, kRegistryTextSize, "%d", index);
         CopyText(pair.data, kRegistryTextSize, entry.newlayoutkey);
       }
     }

@@ -11,10 +11,3 @@ void SetRegistryProblem(const char* format, ...) {
   FormatText(Layouts.RegistryProblemText, kRegistryProblemTextSize, format, arguments);
   va_end(arguments);
 }
-
-void FormatLayoutText(char* text, const char* format, ...) {
-  va_list arguments;
-  va_start(arguments, format);
-  FormatText(text, kRegistryTextSize, format, arguments);
-  va_end(arguments);
-}

@@ -4,6 +4,3 @@
 
 // Puts a formatted text into RegistryProblemText (1,000 bytes, cut to fit).
 void SetRegistryProblem(const char* format, ...);
-
-// Formats into a text of kRegistryTextSize bytes, cut to fit.
-void FormatLayoutText(char* text, const char* format, ...);
