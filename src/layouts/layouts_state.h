@@ -44,6 +44,11 @@ struct ValuePair {
 };
 
 struct LayoutsState {
+  // Built when the process starts rather than stored in the program file:
+  // the tables are large and all zero, but LayoutIndex starts at -1, which
+  // would otherwise put the whole structure into the file's data.
+  LayoutsState() {}
+
   // Registry primitives: filled by EnumSubkey and EnumValue, valid until the
   // next call of the same operation.  EnumValueData has one byte more than an
   // enumeration may fill, which stays zero, so that data filling all 260
