@@ -20,12 +20,21 @@ const char kCannotCopy[] =
 const char kCannotStart[] =
     "Deinstallationsprogramm kann Kopie im temporären Verzeichnis nicht starten, um sein Original löschen zu können";
 
+// The capital of a letter of code page 1252, the paths' code page: a
+// user's folder may well be named with an umlaut, and the file system
+// does not tell its cases apart either.
+unsigned char UpperLetter(char c) {
+  unsigned char byte = static_cast<unsigned char>(c);
+  if (byte >= 'a' && byte <= 'z') return static_cast<unsigned char>(byte - 0x20);
+  if (byte >= 0xE0 && byte <= 0xFE && byte != 0xF7) return static_cast<unsigned char>(byte - 0x20);  // à..þ
+  if (byte == 0x9A || byte == 0x9C || byte == 0x9E) return static_cast<unsigned char>(byte - 0x10);  // š œ ž
+  if (byte == 0xFF) return 0x9F;                                                                     // ÿ
+  return byte;
+}
+
 bool StartsWithIgnoringCase(const char* text, const char* prefix) {
-  for (; *prefix != '\0'; ++text, ++prefix) {
-    char a = (*text >= 'a' && *text <= 'z') ? static_cast<char>(*text - 'a' + 'A') : *text;
-    char b = (*prefix >= 'a' && *prefix <= 'z') ? static_cast<char>(*prefix - 'a' + 'A') : *prefix;
-    if (a != b) return false;
-  }
+  for (; *prefix != '\0'; ++text, ++prefix)
+    if (UpperLetter(*text) != UpperLetter(*prefix)) return false;
   return true;
 }
 
