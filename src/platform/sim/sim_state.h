@@ -45,6 +45,9 @@ void ResetRegistry();
 void ResetFiles();
 void ResetWindows();
 
+// The UTF-16 unit of a code page 1252 byte.
+char16_t Cp1252Unit(unsigned char byte);
+
 // Handles the simulation hands out are small numbers in their own ranges.
 template <typename H>
 H MakeHandle(uintptr_t base, size_t index) {

@@ -400,3 +400,11 @@ int wvsprintfA(char* output, const char* format, va_list arguments) {
 }
 
 }  // namespace win
+
+namespace sim {
+
+char16_t Cp1252Unit(unsigned char byte) {
+  return (byte >= 0x80 && byte <= 0x9F) ? kCp1252High[byte - 0x80] : static_cast<char16_t>(byte);
+}
+
+}  // namespace sim
