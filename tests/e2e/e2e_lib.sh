@@ -169,3 +169,23 @@ e2e_xvfb_claim() {
   done
   return 1
 }
+
+# The Program Files folder that a program of BITS sees in a prefix of KIND,
+# as a folder name under drive_c.
+e2e_program_files() {
+  if [ "$1" = 32 ] && [ "$2" = win64 ]; then
+    echo 'Program Files (x86)'
+  else
+    echo 'Program Files'
+  fi
+}
+
+# The user's folder name under drive_c/users of a prefix.
+e2e_prefix_user() {
+  local folder user=
+  for folder in "$1"/drive_c/users/*/; do
+    folder=$(basename "$folder")
+    [ "$folder" = Public ] || user=$folder
+  done
+  echo "$user"
+}

@@ -7,7 +7,11 @@
 #                                         per scenario run side by side), record
 #                                         "PID :N" for each in STATE
 #   fixture.sh display-stop STATE         stop those servers (and only those)
-#   fixture.sh prefix KIND DIR BITS       make a fresh prefix template in DIR
+#   fixture.sh prefix KIND DIR BITS [TOOL]
+#                                         make a fresh prefix template in DIR;
+#                                         with TOOL (fixture_tool.exe, built for
+#                                         BITS) install the product into it as
+#                                         installed_product.txt describes
 #
 # BITS is the program's (32 or 64): on a machine that cannot run it, the
 # setups end with the skip code and make nothing.
@@ -15,6 +19,26 @@ set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=e2e_lib.sh
 source "$here/e2e_lib.sh"
+
+# Lays out what the product's installer leaves, with the fixture tool run in
+# the prefix; the registry files are written when the prefix's server ends.
+install_product() {
+  local kind=$1 dir=$2 bits=$3 tool=$4 loader server
+  loader=$(e2e_wine_loader "$bits")
+  server=$(e2e_wine_server)
+  mkdir -p "$dir/drive_c/e2e"
+  cp "$tool" "$dir/drive_c/e2e/fixture_tool.exe" &&
+    cp "$here/installed_product.txt" "$dir/drive_c/e2e/" || return 1
+  (cd "$dir/drive_c/e2e" &&
+    env -u WINEARCH WINEPREFIX="$dir" WINELOADER="$loader" WINESERVER="$server" WINEDEBUG=-all \
+      WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d" LC_ALL=de_DE.UTF-8 \
+      "$loader" 'C:\e2e\fixture_tool.exe' apply 'C:\e2e\installed_product.txt') || return 1
+  WINEPREFIX=$dir timeout 60 "$server" -w
+  rm -rf "$dir/drive_c/e2e"
+  # What the program sees must be there.
+  [ -d "$dir/drive_c/$(e2e_program_files "$bits" "$kind")/Tessmar" ] &&
+    grep -q 'Keyboard Layouts\\\\a0010407' "$dir/system.reg"
+}
 
 case "${1:-}" in
   display-start)
@@ -30,8 +54,8 @@ case "${1:-}" in
     e2e_xvfb_stop "$2"
     ;;
   prefix)
-    [ $# -eq 4 ] || e2e_die "usage: $0 prefix KIND DIR BITS"
-    kind=$2 dir=$3 bits=$4
+    [ $# -eq 4 ] || [ $# -eq 5 ] || e2e_die "usage: $0 prefix KIND DIR BITS [TOOL]"
+    kind=$2 dir=$3 bits=$4 tool=${5:-}
     e2e_require_bits "$bits"
     if [ "$kind" = win32 ] && ! e2e_can_run_x86_32; then
       echo "SKIPPED: this machine cannot execute 32-bit x86 code, so no 32-bit prefix can be made here"
@@ -42,8 +66,13 @@ case "${1:-}" in
     start=$SECONDS
     bash "$here/../../scripts/wine-prefix.sh" "$kind" "$dir" || e2e_die "scripts/wine-prefix.sh $kind $dir failed"
     echo "e2e: $kind prefix template made in $((SECONDS - start)) s"
+    if [ -n "$tool" ]; then
+      start=$SECONDS
+      install_product "$kind" "$dir" "$bits" "$tool" || e2e_die "the product could not be installed into $dir"
+      echo "e2e: product installed in $((SECONDS - start)) s"
+    fi
     ;;
   *)
-    e2e_die "usage: $0 display-start STATE BITS [COUNT] | display-stop STATE | prefix KIND DIR BITS"
+    e2e_die "usage: $0 display-start STATE BITS [COUNT] | display-stop STATE | prefix KIND DIR BITS [TOOL]"
     ;;
 esac

@@ -2,7 +2,8 @@
 // starts the program under test, answers its message boxes from a script and
 // writes what it saw into a transcript that a test compares byte for byte.
 //
-//   robot.exe [--timeout SECONDS] TRANSCRIPT ANSWERS -- PROGRAM [ARGS...]
+//   robot.exe [--timeout SECONDS] [--before-box N COMMAND] [--shots FOLDER]
+//             [--watch] TRANSCRIPT ANSWERS -- PROGRAM [ARGS...]
 //
 // Everything after the first " -- " of the robot's own command line is the
 // program's command line, passed on unchanged. ANSWERS is a comma-separated
@@ -24,9 +25,29 @@
 // \t, \" and \\ escaped and other control characters as \u00XX, so that a line
 // break in a box is visible as what it is (LF alone or CR LF).
 //
+// --before-box N COMMAND: once box N (counted from 1 over all processes) has
+// been recorded and before its button is pressed, run COMMAND (one token:
+// quote it) and wait for it; it must end with exit code 0. The tests use it
+// to change the prefix between the program's registry scan and its changes.
+// Nothing of it goes into the transcript.
+//
+// --shots FOLDER: save pictures of box NN, before its button is pressed, as
+// 24-bit BMP files into FOLDER (which must exist). A box with an owner window
+// (which it would cover) is first moved to just below it, so that both can be
+// seen: boxNN.bmp is the box, ownerNN.bmp its owner window and sceneNN.bmp the
+// two together. The transcript is the same with or without pictures.
+//
+// --watch: press nothing; a person at the display answers each box, and the
+// transcript says "press: (by the user)". ANSWERS is then ignored.
+//
+// On its standard output the robot reports when each box was answered and
+// when every process had ended, in milliseconds after the program's start
+// (the benchmark reads these).
+//
 // Exit code: 0 when every followed process ended after its boxes were answered;
 // 1 on timeout; 2 on a usage error or when the program does not start; 3 when
-// a box lacked the scripted button (the programs are then ended).
+// a box lacked the scripted button or the command before a box failed (the
+// programs are then ended).
 #include <windows.h>
 // after windows.h, whose types they need
 #include <stdarg.h>
@@ -44,6 +65,9 @@ const int kTextChars = 32768;  // a box text is at most 5,499 bytes before its l
 const DWORD kPollMs = 10;
 const DWORD kIconWaitMs = 3000;   // how long a box may take to paint its icon
 const DWORD kStartWaitMs = 3000;  // how long a new process may take to set up its command line
+const DWORD kHookWaitMs = 30000;  // how long the command before a box may take
+const DWORD kPaintWaitMs = 300;   // how long a window is given to paint before its picture is taken
+const int kMaxHooks = 8;
 
 const int kExitOk = 0;
 const int kExitTimeout = 1;
@@ -88,6 +112,16 @@ int AnswerCount = 0;
 int AnswersUsed = 0;
 HANDLE Transcript = INVALID_HANDLE_VALUE;
 wchar_t UserProfile[MAX_PATH] = L"";
+
+struct BoxHook {
+  int box;  // 1-based, over all processes
+  wchar_t command[MAX_PATH * 2];
+};
+BoxHook Hooks[kMaxHooks];
+int HookCount = 0;
+wchar_t ShotFolder[MAX_PATH] = L"";  // empty: no pictures
+bool WatchOnly = false;
+ULONGLONG StartTick = 0;  // when the program was started
 
 // ---- transcript -----------------------------------------------------------
 
@@ -346,6 +380,80 @@ int CountDifferences(const DWORD* shot, int w, int h, HICON icon) {
   return differences;
 }
 
+// ---- pictures ------------------------------------------------------------------
+
+// Saves a piece of the screen as a 24-bit bottom-up BMP file.
+bool SaveShot(RECT r, const wchar_t* name) {
+  if (r.left < 0) r.left = 0;
+  if (r.top < 0) r.top = 0;
+  int w = r.right - r.left, h = r.bottom - r.top;
+  if (w <= 0 || h <= 0 || w > 8192 || h > 8192) return false;
+  DWORD* pixels = new DWORD[(size_t)w * h];
+  bool ok = GrabScreen(r, pixels);
+  int rowBytes = (w * 3 + 3) & ~3;
+  DWORD imageBytes = (DWORD)rowBytes * h;
+  BITMAPFILEHEADER file = {};
+  BITMAPINFOHEADER info = {};
+  file.bfType = 0x4D42;  // "BM"
+  file.bfOffBits = sizeof file + sizeof info;
+  file.bfSize = file.bfOffBits + imageBytes;
+  info.biSize = sizeof info;
+  info.biWidth = w;
+  info.biHeight = h;
+  info.biPlanes = 1;
+  info.biBitCount = 24;
+  info.biCompression = BI_RGB;
+  info.biSizeImage = imageBytes;
+  BYTE* image = new BYTE[imageBytes]();
+  for (int y = 0; y < h; ++y) {
+    BYTE* row = image + (size_t)(h - 1 - y) * rowBytes;
+    for (int x = 0; x < w; ++x) {
+      DWORD p = pixels[(size_t)y * w + x];
+      row[x * 3] = (BYTE)p;
+      row[x * 3 + 1] = (BYTE)(p >> 8);
+      row[x * 3 + 2] = (BYTE)(p >> 16);
+    }
+  }
+  wchar_t path[MAX_PATH * 2];
+  swprintf(path, MAX_PATH * 2, L"%ls\\%ls", ShotFolder, name);
+  HANDLE out = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  DWORD written = 0;
+  if (out == INVALID_HANDLE_VALUE) {
+    ok = false;
+  } else {
+    ok = ok && WriteFile(out, &file, sizeof file, &written, nullptr) &&
+         WriteFile(out, &info, sizeof info, &written, nullptr) && WriteFile(out, image, imageBytes, &written, nullptr);
+    CloseHandle(out);
+  }
+  delete[] image;
+  delete[] pixels;
+  if (!ok) fwprintf(stderr, L"robot: cannot save the picture %ls\n", path);
+  return ok;
+}
+
+// The pictures of a box about to be answered, and of its owner window.
+void ShootBox(HWND box, int number) {
+  if (!ShotFolder[0]) return;
+  wchar_t name[32];
+  RECT r, owned;
+  HWND owner = GetWindow(box, GW_OWNER);
+  if (owner && GetWindowRect(owner, &owned) && GetWindowRect(box, &r)) {
+    int x = (owned.left + owned.right) / 2 - (r.right - r.left) / 2;
+    SetWindowPos(box, nullptr, x < 0 ? 0 : x, owned.bottom + 8, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  Sleep(kPaintWaitMs);  // both repaint
+  GetWindowRect(box, &r);
+  swprintf(name, 32, L"box%02d.bmp", number);
+  SaveShot(r, name);
+  if (!owner || !GetWindowRect(owner, &owned)) return;
+  swprintf(name, 32, L"owner%02d.bmp", number);
+  SaveShot(owned, name);
+  RECT scene;
+  UnionRect(&scene, &r, &owned);
+  swprintf(name, 32, L"scene%02d.bmp", number);
+  SaveShot(scene, name);
+}
+
 // Which system icon the box shows. Icon handles belong to the process that
 // loaded them (Wine gives each process its own handle for the same system
 // icon), so the box's handle cannot be compared with ours; instead the icon
@@ -415,6 +523,34 @@ const char* ButtonNameOf(int id) {
   return "?";
 }
 
+// Runs the command given for box NUMBER, if any; false when it fails.
+bool RunHook(int number) {
+  for (int i = 0; i < HookCount; ++i) {
+    if (Hooks[i].box != number) continue;
+    STARTUPINFOW si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    static wchar_t line[MAX_PATH * 2];
+    wcscpy(line, Hooks[i].command);
+    if (!CreateProcessW(nullptr, line, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+      fwprintf(stderr, L"robot: cannot start %ls (error %lu)\n", Hooks[i].command, GetLastError());
+      return false;
+    }
+    CloseHandle(pi.hThread);
+    DWORD code = 1;
+    bool ended = WaitForSingleObject(pi.hProcess, kHookWaitMs) == WAIT_OBJECT_0;
+    if (ended) GetExitCodeProcess(pi.hProcess, &code);
+    if (!ended) TerminateProcess(pi.hProcess, 255);
+    CloseHandle(pi.hProcess);
+    if (code != 0) {
+      fwprintf(stderr, L"robot: %ls before box %d ended with exit code %lu\n", Hooks[i].command, number,
+               (unsigned long)code);
+      return false;
+    }
+  }
+  return true;
+}
+
 // Records the box and presses the next scripted button. The click is posted,
 // not sent, so that the robot never waits on the program. Returns false when
 // the box has no such button.
@@ -443,10 +579,19 @@ bool AnswerBox(HWND box, int processIndex) {
   for (int i = 0; i < count; ++i) WriteFormatted(" %s", buttons[i].name);
   int answer = AnswersUsed < AnswerCount ? Answers[AnswersUsed] : IDOK;
   ++AnswersUsed;
+  ShootBox(box, AnswersUsed);
+  if (WatchOnly) {
+    WriteBytes("\npress: (by the user)\n");
+    return true;
+  }
   for (int i = 0; i < count; ++i) {
     if (buttons[i].id != answer) continue;
     WriteFormatted("\npress: %s\n", buttons[i].name);
+    if (!RunHook(AnswersUsed)) return false;
     PostMessageW(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), (LPARAM)buttons[i].hwnd);
+    printf("robot: box %d answered %lu ms after the start\n", AnswersUsed,
+           (unsigned long)(GetTickCount64() - StartTick));
+    fflush(stdout);
     return true;
   }
   WriteFormatted("\npress: %s (not on the box)\n", ButtonNameOf(answer));
@@ -506,12 +651,14 @@ void RecordOtherWindows(const FoundList& list) {
     if (IsBox(hwnd) || !IsWindowVisible(hwnd)) continue;
     SeenWindow* seen = Remember(hwnd);
     if (!seen) continue;
-    wchar_t title[256], cls[256];
-    GetWindowTextW(hwnd, title, 256);
+    // A window being destroyed answers neither: it is not recorded.
+    wchar_t title[256] = L"", cls[256] = L"";
+    SetLastError(0);
+    if (!GetWindowTextW(hwnd, title, 256) && GetLastError() != 0) continue;
+    if (!GetClassNameW(hwnd, cls, 256) || !IsWindowVisible(hwnd)) continue;
     if (seen->done && wcscmp(title, seen->title) == 0) continue;
     wcscpy(seen->title, title);
     seen->done = true;
-    GetClassNameW(hwnd, cls, 256);
     WriteFormatted("window of process %d: class ", list.items[i].process + 1);
     WriteQuoted(cls);
     WriteBytes(", title ");
@@ -587,11 +734,28 @@ bool ParseOptions(Options& o) {
   o.timeoutMs = 60000;
   const wchar_t* p = NextToken(GetCommandLineW(), token, kTextChars);  // the robot itself
   p = NextToken(p, token, kTextChars);
-  if (wcscmp(token, L"--timeout") == 0) {
-    p = NextToken(p, token, kTextChars);
-    int seconds = _wtoi(token);
-    if (seconds <= 0) return false;
-    o.timeoutMs = (DWORD)seconds * 1000;
+  while (wcsncmp(token, L"--", 2) == 0 && token[2]) {
+    if (wcscmp(token, L"--timeout") == 0) {
+      p = NextToken(p, token, kTextChars);
+      int seconds = _wtoi(token);
+      if (seconds <= 0) return false;
+      o.timeoutMs = (DWORD)seconds * 1000;
+    } else if (wcscmp(token, L"--before-box") == 0) {
+      p = NextToken(p, token, kTextChars);
+      int box = _wtoi(token);
+      p = NextToken(p, token, kTextChars);
+      if (box <= 0 || !token[0] || HookCount == kMaxHooks || wcslen(token) >= MAX_PATH * 2) return false;
+      Hooks[HookCount].box = box;
+      wcscpy(Hooks[HookCount++].command, token);
+    } else if (wcscmp(token, L"--shots") == 0) {
+      p = NextToken(p, token, kTextChars);
+      if (!token[0] || wcslen(token) >= MAX_PATH) return false;
+      wcscpy(ShotFolder, token);
+    } else if (wcscmp(token, L"--watch") == 0) {
+      WatchOnly = true;
+    } else {
+      return false;
+    }
     p = NextToken(p, token, kTextChars);
   }
   if (!token[0] || wcslen(token) >= MAX_PATH) return false;
@@ -613,11 +777,16 @@ int Run(Options& o) {
     fwprintf(stderr, L"robot: cannot write %ls (error %lu)\n", o.transcript, GetLastError());
     return kExitUsage;
   }
+  // Wine starts the desktop process for the first process that needs the
+  // desktop: let that be the robot, so that it is never taken for a process
+  // that the program started.
+  GetDesktopWindow();
   DWORD profileLen = GetEnvironmentVariableW(L"USERPROFILE", UserProfile, MAX_PATH);
   if (profileLen == 0 || profileLen >= MAX_PATH) UserProfile[0] = 0;
   STARTUPINFOW si = {};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi = {};
+  StartTick = GetTickCount64();
   if (!CreateProcessW(nullptr, o.programLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
     DWORD error = GetLastError();
     WriteFormatted("start failed: error %lu\n", (unsigned long)error);
@@ -641,7 +810,8 @@ int Run(Options& o) {
     if (!AnswerNewBoxes(found)) {
       EndAll();
       WriteExitCodes();
-      fprintf(stderr, "robot: a box lacked the scripted button; the program was ended\n");
+      fprintf(stderr,
+              "robot: a box lacked the scripted button, or the command before it failed; the program was ended\n");
       return kExitBadAnswer;
     }
     if (GetTickCount64() > deadline) {
@@ -653,7 +823,9 @@ int Run(Options& o) {
     }
     Sleep(kPollMs);
   }
-  if (AnswersUsed < AnswerCount) WriteFormatted("unused answers: %d\n", AnswerCount - AnswersUsed);
+  printf("robot: every process ended %lu ms after the start\n", (unsigned long)(GetTickCount64() - StartTick));
+  fflush(stdout);
+  if (!WatchOnly && AnswersUsed < AnswerCount) WriteFormatted("unused answers: %d\n", AnswerCount - AnswersUsed);
   WriteExitCodes();
   return kExitOk;
 }
@@ -664,7 +836,8 @@ int wmain() {
   static Options options;
   if (!ParseOptions(options)) {
     fprintf(stderr,
-            "usage: robot.exe [--timeout SECONDS] TRANSCRIPT ANSWERS -- PROGRAM [ARGS...]\n"
+            "usage: robot.exe [--timeout SECONDS] [--before-box N COMMAND] [--shots FOLDER] [--watch]\n"
+            "                 TRANSCRIPT ANSWERS -- PROGRAM [ARGS...]\n"
             "  ANSWERS: comma-separated ok, cancel, yes, no, abort, retry, ignore, help, tryagain,\n"
             "  continue, one per box in order (then ok for every further box), or - for none\n");
     return kExitUsage;

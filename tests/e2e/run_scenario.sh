@@ -1,21 +1,48 @@
 #!/usr/bin/env bash
-# Runs one end-to-end scenario: the program under test, installed into a copy
-# of a prefix template, started by the UI robot under Wine on an X display;
-# the robot's transcript, followed by the files the run added or removed,
-# must equal the expected transcript byte for byte.
+# Runs one end-to-end scenario: the program under test, in a copy of a prefix
+# template that holds the installed product, with the scenario's own changes
+# on top, started by the UI robot under Wine on an X display. The robot's
+# transcript, followed by what the run changed in the registry and in the
+# files, must equal the expected transcript byte for byte.
 #
-#   run_scenario.sh --program EXE --robot EXE --bits 32|64 --prefix-kind win32|win64
-#                   --template DIR --expected FILE --work DIR
-#                   [--answers LIST] [--display :N | --display-state FILE]
+#   run_scenario.sh --program EXE --robot EXE --tool EXE --bits 32|64
+#                   --prefix-kind win32|win64 --template DIR --expected FILE
+#                   --work DIR [--setup FILE] [--answers LIST]
+#                   [--display :N | --display-state FILE]
 #                   -- [PROGRAM ARGUMENTS...]
 #
-# The program is put where its installer puts it: the folder "Tessmar" under
-# the Program Files folder that the program sees (C:\Program Files (x86) for a
-# 32-bit program in a 64-bit prefix). The robot and its transcript live in
-# C:\e2e. The display is --display, or one of the Xvfb servers that the
-# display fixture recorded in --display-state (taken for this run alone);
-# without either the script starts an Xvfb of its own and stops it at the end. WORK keeps the last run's transcript, robot output and diff; the
-# prefix copy is removed unless E2E_KEEP=1.
+# The template is a prefix with the installed product (fixture.sh prefix):
+# this script puts the program under test into it as the product's
+# uninstaller, "Tessmar\Uninstall_Oskaldrv.exe" under the Program Files folder
+# that the program sees (C:\Program Files (x86) for a 32-bit program in a
+# 64-bit prefix). The robot, the fixture tool and the run's files live in
+# C:\e2e.
+#
+# --setup FILE: changes to the installed product, in fixture_tool.exe's format
+# (see fixture_tool.cpp), applied before the run. A line "before box N:" starts
+# changes that the robot applies once box N is shown, before it answers it
+# (the program has read the registry by then; Wine's own start-up writes into
+# HKCU\Keyboard Layout\Preload, which a "lock" keeps out until then).
+#
+# The comparison (the actual transcript is WORK/actual.txt):
+#   - the robot's transcript, with the Program Files folder written as
+#     %PROGRAMFILES% (the robot itself writes the profile folder as
+#     %USERPROFILE%);
+#   - "registry unchanged", or the lines of fixture_tool.exe's registry dump
+#     that the run removed ("registry removed: ") and added ("registry added:
+#     "), the uninstall key of the program's registry view written as
+#     %UNINSTALL%;
+#   - the files and folders of drive_c that the run added or removed.
+# Lines of the expected transcript that begin with "wow64: " count only for a
+# 32-bit program in a 64-bit prefix, lines that begin with "not wow64: " only
+# for the other set-ups; the prefix is dropped (WORK/expected.txt is the
+# result).
+#
+# The display is --display, or one of the Xvfb servers that the display
+# fixture recorded in --display-state (taken for this run alone); without
+# either the script starts an Xvfb of its own and stops it at the end. WORK
+# keeps the last run's transcript, dumps, robot output and diff; the prefix
+# copy is removed unless E2E_KEEP=1.
 #
 # Exit codes: 0 the transcript matches, 1 it does not or the run failed,
 # 77 the program cannot run on this machine (32-bit x86 code).
@@ -24,17 +51,19 @@ here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=e2e_lib.sh
 source "$here/e2e_lib.sh"
 
-program='' robot='' bits='' prefix_kind='' template='' expected='' work=''
+program='' robot='' tool='' bits='' prefix_kind='' template='' expected='' work='' setup=''
 answers=ok display='' display_state=
 while [ $# -gt 0 ]; do
   case "$1" in
     --program) program=$2; shift 2 ;;
     --robot) robot=$2; shift 2 ;;
+    --tool) tool=$2; shift 2 ;;
     --bits) bits=$2; shift 2 ;;
     --prefix-kind) prefix_kind=$2; shift 2 ;;
     --template) template=$2; shift 2 ;;
     --expected) expected=$2; shift 2 ;;
     --work) work=$2; shift 2 ;;
+    --setup) setup=$2; shift 2 ;;
     --answers) answers=$2; shift 2 ;;
     --display) display=$2; shift 2 ;;
     --display-state) display_state=$2; shift 2 ;;
@@ -42,23 +71,26 @@ while [ $# -gt 0 ]; do
     *) e2e_die "unknown option $1" ;;
   esac
 done
-for required in program robot bits prefix_kind template expected work; do
+for required in program robot tool bits prefix_kind template expected work; do
   [ -n "${!required}" ] || e2e_die "--${required//_/-} is missing"
 done
 args=("$@")
 
 e2e_require_bits "$bits"
-[ -f "$program" ] || e2e_die "no program file $program"
-[ -f "$robot" ] || e2e_die "no robot $robot"
-[ -f "$expected" ] || e2e_die "no expected transcript $expected"
+for file in "$program" "$robot" "$tool" "$expected" ${setup:+"$setup"}; do
+  [ -f "$file" ] || e2e_die "no file $file"
+done
 [ "$(e2e_prefix_kind "$template")" = "$prefix_kind" ] ||
   e2e_die "$template is not a $prefix_kind prefix (the prefix fixture makes it: ctest runs it first)"
 
-# Where the program sees Program Files.
-if [ "$bits" = 32 ] && [ "$prefix_kind" = win64 ]; then
-  program_files='Program Files (x86)'
+# What the program sees in this set-up.
+wow64=0
+[ "$bits" = 32 ] && [ "$prefix_kind" = win64 ] && wow64=1
+program_files=$(e2e_program_files "$bits" "$prefix_kind")
+if [ "$wow64" = 1 ]; then
+  uninstall_key='HKLM\SOFTWARE\Wow6432Node\Microsoft\Windows\CurrentVersion\Uninstall'
 else
-  program_files='Program Files'
+  uninstall_key='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall'
 fi
 
 loader=$(e2e_wine_loader "$bits")
@@ -66,7 +98,15 @@ server=$(e2e_wine_server)
 mkdir -p "$work"
 work=$(cd "$work" && pwd)
 prefix=$work/prefix
+rm -f "$work"/{actual,expected,diff,before.reg,after.reg}.txt "$work"/{robot,setup}.out "$work"/{files,folders}.*
 own_xvfb=
+
+# Every Wine process of the run gets the display: the first one starts Wine's
+# own processes (the desktop among them), which show the boxes on it.
+wine_env() {
+  env -u WINEARCH WINEPREFIX="$prefix" WINELOADER="$loader" WINESERVER="$server" WINEDEBUG=-all \
+    WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d" LC_ALL=de_DE.UTF-8 DISPLAY="$display" "$@"
+}
 
 # shellcheck disable=SC2317  # called by the trap
 cleanup() {
@@ -88,63 +128,128 @@ if [ -z "$display" ]; then
 fi
 
 e2e_copy_prefix "$template" "$prefix" || e2e_die "cannot copy $template to $prefix"
-user=
-for folder in "$prefix"/drive_c/users/*/; do
-  folder=$(basename "$folder")
-  [ "$folder" = Public ] || user=$folder
-done
-install_dir="$prefix/drive_c/$program_files/Tessmar"
-mkdir -p "$install_dir" "$prefix/drive_c/e2e"
-cp "$program" "$install_dir/Uninstall_Oskaldrv.exe"
-cp "$robot" "$prefix/drive_c/e2e/robot.exe"
+user=$(e2e_prefix_user "$prefix")
+e2e=$prefix/drive_c/e2e
+mkdir -p "$e2e"
+cp "$program" "$prefix/drive_c/$program_files/Tessmar/Uninstall_Oskaldrv.exe" ||
+  e2e_die "the template holds no product folder $program_files\\Tessmar"
+cp "$robot" "$e2e/robot.exe"
+cp "$tool" "$e2e/fixture_tool.exe"
 
-# The prefix's files as Windows paths, with the user's profile folder and the
-# program's Program Files folder written as variables (as the robot does).
-list_files() {
-  (cd "$prefix/drive_c" && find . -path ./e2e -prune -o -type f -print) |
+# The scenario's changes: those before the run, and those for the robot to
+# apply before it answers a box.
+: >"$e2e/setup.txt"
+hooks=()
+if [ -n "$setup" ]; then
+  target=$e2e/setup.txt
+  while IFS= read -r line || [ -n "$line" ]; do
+    if [[ $line =~ ^before\ box\ ([0-9]+):$ ]]; then
+      box=${BASH_REMATCH[1]}
+      target=$e2e/box-$box.txt
+      : >"$target"
+      hooks+=(--before-box "$box" "C:\\e2e\\fixture_tool.exe apply C:\\e2e\\box-$box.txt")
+      continue
+    fi
+    printf '%s\n' "$line" >>"$target"
+  done <"$setup"
+fi
+
+# The prefix's files and folders as Windows paths, with the user's profile
+# folder and the program's Program Files folder written as variables.
+list_entries() {  # find's -type: f or d
+  (cd "$prefix/drive_c" && find . -path ./e2e -prune -o -mindepth 1 -type "$1" -print) |
     sed -e 's|^\./|C:\\|' -e 's|/|\\|g' \
         -e "s|^C:\\\\users\\\\$user\\\\|%USERPROFILE%\\\\|" \
+        -e "s|^C:\\\\users\\\\$user\$|%USERPROFILE%|" \
         -e "s|^C:\\\\$program_files\\\\|%PROGRAMFILES%\\\\|" |
     LC_ALL=C sort
 }
-list_files >"$work/files.before"
+
+# One wineserver for the whole run: key security set by the fixture tool
+# lives only as long as the server.
+WINEPREFIX=$prefix "$server" -p
+
+started=$(date +%s%N)
+if ! (cd "$e2e" && wine_env "$loader" 'C:\e2e\fixture_tool.exe' apply 'C:\e2e\setup.txt' 'C:\e2e\before.txt') \
+  >"$work/setup.out" 2>&1; then
+  cat "$work/setup.out"
+  e2e_die "the scenario's changes could not be applied"
+fi
+setup_ms=$((($(date +%s%N) - started) / 1000000))
+list_entries f >"$work/files.before"
+list_entries d >"$work/folders.before"
 
 started=$(date +%s%N)
 (
-  cd "$prefix/drive_c/e2e" &&
-    env -u WINEARCH WINEPREFIX="$prefix" WINELOADER="$loader" WINESERVER="$server" WINEDEBUG=-all \
-      WINEDLLOVERRIDES="mscoree=;mshtml=" LC_ALL=de_DE.UTF-8 DISPLAY="$display" \
-      timeout 120 "$loader" 'C:\e2e\robot.exe' --timeout 60 'C:\e2e\transcript.txt' "$answers" -- \
-      "C:\\$program_files\\Tessmar\\Uninstall_Oskaldrv.exe" "${args[@]}"
+  cd "$e2e" &&
+    wine_env timeout 120 "$loader" 'C:\e2e\robot.exe' --timeout 60 "${hooks[@]}" \
+      'C:\e2e\transcript.txt' "$answers" -- "C:\\$program_files\\Tessmar\\Uninstall_Oskaldrv.exe" "${args[@]}"
 ) >"$work/robot.out" 2>&1
 robot_status=$?
 robot_ms=$((($(date +%s%N) - started) / 1000000))
-WINEPREFIX=$prefix timeout 60 "$server" -w
-waited_ms=$((($(date +%s%N) - started) / 1000000 - robot_ms))
 
-list_files >"$work/files.after"
+dump_status=0
+(cd "$e2e" && wine_env "$loader" 'C:\e2e\fixture_tool.exe' dump 'C:\e2e\after.txt') >>"$work/robot.out" 2>&1 ||
+  dump_status=1
+touch "$e2e/release"  # ends a file holder
+WINEPREFIX=$prefix "$server" -k >/dev/null 2>&1
+list_entries f >"$work/files.after"
+list_entries d >"$work/folders.after"
+
+# Texts as the transcripts quote them: backslashes doubled.
+quoted_program_files="C:\\\\${program_files}\\\\"
+quoted_variable="%PROGRAMFILES%\\\\"
+normalise() {
+  local text
+  text=$(cat)
+  text=${text//"$quoted_program_files"/"$quoted_variable"}
+  text=${text//"$uninstall_key"/%UNINSTALL%}
+  printf '%s\n' "$text"
+}
+for dump in before after; do
+  if [ -f "$e2e/$dump.txt" ]; then
+    normalise <"$e2e/$dump.txt" | LC_ALL=C sort >"$work/$dump.reg.txt"
+  else
+    : >"$work/$dump.reg.txt"
+  fi
+done
+
 actual=$work/actual.txt
-if [ -f "$prefix/drive_c/e2e/transcript.txt" ]; then
-  cp "$prefix/drive_c/e2e/transcript.txt" "$actual"
+if [ -s "$e2e/transcript.txt" ]; then
+  normalise <"$e2e/transcript.txt" >"$actual"
 else
   : >"$actual"
 fi
-LC_ALL=C comm -13 "$work/files.before" "$work/files.after" | sed 's/^/file added: /' >>"$actual"
-LC_ALL=C comm -23 "$work/files.before" "$work/files.after" | sed 's/^/file removed: /' >>"$actual"
+if cmp -s "$work/before.reg.txt" "$work/after.reg.txt"; then
+  echo "registry unchanged" >>"$actual"
+else
+  LC_ALL=C comm -23 "$work/before.reg.txt" "$work/after.reg.txt" | sed 's/^/registry removed: /' >>"$actual"
+  LC_ALL=C comm -13 "$work/before.reg.txt" "$work/after.reg.txt" | sed 's/^/registry added: /' >>"$actual"
+fi
+for kind in file folder; do
+  LC_ALL=C comm -13 "$work/${kind}s.before" "$work/${kind}s.after" | sed "s/^/$kind added: /" >>"$actual"
+  LC_ALL=C comm -23 "$work/${kind}s.before" "$work/${kind}s.after" | sed "s/^/$kind removed: /" >>"$actual"
+done
 
-echo "e2e: robot ran $robot_ms ms, prefix ended $waited_ms ms later (Wine $bits-bit, $prefix_kind prefix, display $display)"
+# The expected transcript of this set-up.
+expected_here=$work/expected.txt
+if [ "$wow64" = 1 ]; then
+  sed -e '/^not wow64: /d' -e 's/^wow64: //' "$expected" >"$expected_here"
+else
+  sed -e '/^wow64: /d' -e 's/^not wow64: //' "$expected" >"$expected_here"
+fi
+
+echo "e2e: changes applied in $setup_ms ms, robot ran $robot_ms ms (Wine $bits-bit, $prefix_kind prefix, display $display)"
 status=0
-if [ "$robot_status" -ne 0 ]; then
-  echo "e2e: the robot ended with exit code $robot_status:"
+if [ "$robot_status" -ne 0 ] || [ "$dump_status" -ne 0 ]; then
+  echo "e2e: the robot ended with exit code $robot_status, the registry dump with $dump_status:"
   cat "$work/robot.out"
   status=1
 fi
-if ! cmp -s "$expected" "$actual"; then
+if ! cmp -s "$expected_here" "$actual"; then
   echo "e2e: the transcript differs from $expected:"
-  diff -u --label expected --label actual "$expected" "$actual" | tee "$work/diff.txt"
+  diff -u --label expected --label actual "$expected_here" "$actual" | tee "$work/diff.txt"
   status=1
-else
-  rm -f "$work/diff.txt"
 fi
 [ "$status" -eq 0 ] && echo "e2e: transcript matches $expected"
 exit "$status"
