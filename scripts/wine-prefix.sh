@@ -112,7 +112,8 @@ export WINEDEBUG=-all
 export WINELOADER="$loader"
 export WINESERVER="$server"
 # No Mono or Gecko: they cannot be downloaded here and nothing needs them.
-export WINEDLLOVERRIDES="mscoree=;mshtml="
+# No menu builder: it would write menu entries into the real $HOME.
+export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d"
 # No display is needed to boot a prefix.
 unset DISPLAY
 
