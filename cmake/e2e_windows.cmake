@@ -25,6 +25,14 @@ target_compile_options(e2e_fixture_tool PRIVATE ${WARNINGS} -municode)
 target_link_options(e2e_fixture_tool PRIVATE -municode -static -static-libgcc -static-libstdc++)
 target_link_libraries(e2e_fixture_tool PRIVATE advapi32 kernel32)
 
+# A DLL for the scenarios to plant beside the program: it marks its loading
+# with a file next to itself.
+add_library(e2e_planted_dll SHARED ${CMAKE_SOURCE_DIR}/tests/e2e/planted_dll.cpp)
+set_target_properties(e2e_planted_dll PROPERTIES OUTPUT_NAME planted PREFIX "")
+target_compile_options(e2e_planted_dll PRIVATE ${WARNINGS})
+target_link_options(e2e_planted_dll PRIVATE -static-libgcc -static-libstdc++)
+target_link_libraries(e2e_planted_dll PRIVATE kernel32)
+
 set(E2E_SOURCE ${CMAKE_SOURCE_DIR}/tests/e2e)
 set(E2E_STATE ${CMAKE_BINARY_DIR}/e2e)
 set(E2E_DISPLAY_STATE ${E2E_STATE}/xvfb.state)
@@ -73,6 +81,7 @@ foreach(kind IN LISTS E2E_PREFIX_KINDS)
               --program $<TARGET_FILE:Uninstall_Oskaldrv>
               --robot $<TARGET_FILE:e2e_robot>
               --tool $<TARGET_FILE:e2e_fixture_tool>
+              --planted-dll $<TARGET_FILE:e2e_planted_dll>
               --bits ${E2E_BITS} --prefix-kind ${kind} --template ${template}
               --expected ${E2E_SOURCE}/expected/${name}.txt
               --work ${E2E_STATE}/runs/${kind}.${name}

@@ -30,10 +30,12 @@ add_custom_command(
   DEPENDS ${CMAKE_SOURCE_DIR}/resources/make_icon.py ${CMAKE_SOURCE_DIR}/resources/program_icon.txt
   COMMENT "Drawing the program icon"
   VERBATIM)
+# The script includes the manifest and the product's names and version, which
+# the program shares; all of them are UTF-8.
 set(RESOURCE_SCRIPT ${CMAKE_SOURCE_DIR}/resources/uninstaller.rc)
 set_source_files_properties(${RESOURCE_SCRIPT} PROPERTIES
-  OBJECT_DEPENDS ${ICON_FILE}
-  COMPILE_OPTIONS "--codepage=1252;-I${CMAKE_CURRENT_BINARY_DIR}")
+  OBJECT_DEPENDS "${ICON_FILE};${CMAKE_SOURCE_DIR}/resources/uninstaller.manifest;${CMAKE_SOURCE_DIR}/resources/product_strings.h"
+  COMPILE_OPTIONS "--codepage=65001;-I${CMAKE_CURRENT_BINARY_DIR}")
 
 # The program code as a library: the program links it, and so do the
 # conformance tests that run program code against real Windows.
@@ -53,7 +55,8 @@ target_compile_options(Uninstall_Oskaldrv PRIVATE
 target_link_options(Uninstall_Oskaldrv PRIVATE ${WINDOWS_LINK_FLAGS})
 target_link_libraries(Uninstall_Oskaldrv PRIVATE program_windows)
 
-# Tests of the built program file: format, imports, icon, texts.
+# Tests of the built program file: format, imports, icon, manifest, version
+# information, texts.
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
   set(EXPECTED_PE_FORMAT pei-i386)
 else()
@@ -70,15 +73,25 @@ add_test(NAME artifact.imports
   COMMAND bash ${ARTIFACT_TESTS}/check_imports.sh ${MINGW_OBJDUMP} ${PROGRAM_FILE})
 add_test(NAME artifact.icon
   COMMAND Python3::Interpreter ${ARTIFACT_TESTS}/check_icon.py ${PROGRAM_FILE})
+add_test(NAME artifact.manifest
+  COMMAND Python3::Interpreter ${ARTIFACT_TESTS}/check_manifest.py ${PROGRAM_FILE})
+add_test(NAME artifact.version
+  COMMAND Python3::Interpreter ${ARTIFACT_TESTS}/check_version.py ${PROGRAM_FILE})
 add_test(NAME artifact.texts
   COMMAND bash ${ARTIFACT_TESTS}/check_texts.sh ${PROGRAM_FILE})
 # The checks themselves must fail on a faulty file: a console program that
-# needs the C++ runtime DLLs, and altered copies of the program.
+# needs the C++ runtime DLLs, one that imports the calls only some Windows
+# versions have (linked statically, so that this is its only fault), and
+# altered copies of the program.
 add_executable(artifact_dynamic_probe ${ARTIFACT_TESTS}/dynamic_probe.cpp)
+add_executable(artifact_static_import_probe ${ARTIFACT_TESTS}/static_import_probe.cpp)
+target_link_options(artifact_static_import_probe PRIVATE -static)
 add_test(NAME artifact.checks_reject_faults
   COMMAND bash ${ARTIFACT_TESTS}/checks_reject_faults.sh ${MINGW_OBJDUMP} ${PROGRAM_FILE} ${EXPECTED_PE_FORMAT}
-          $<TARGET_FILE:artifact_dynamic_probe> ${Python3_EXECUTABLE})
-set_tests_properties(artifact.pe_format artifact.imports artifact.icon artifact.texts artifact.checks_reject_faults
+          $<TARGET_FILE:artifact_dynamic_probe> ${Python3_EXECUTABLE}
+          $<TARGET_FILE:artifact_static_import_probe>)
+set_tests_properties(artifact.pe_format artifact.imports artifact.icon artifact.manifest artifact.version
+  artifact.texts artifact.checks_reject_faults
   PROPERTIES LABELS artifact)
 
 # The conformance tests and the UI robot, as Windows programs run under Wine.

@@ -16,16 +16,21 @@ const char kRemoveFailed[] = "Folgendes Verzeichnis kann nicht gelöscht werden:
 
 }  // namespace
 
-bool CopyFileReported(const char* source, const char* target) {
+bool CopyFileReported(const char* source, const char* target, win::Handle* held) {
+  if (held != nullptr) *held = win::kInvalidHandleValue;
   if (source[0] == '\0' || target[0] == '\0') {
     SystemErrorText(kPathDoesNotFit);
-  } else if (win::CopyFileA(source, target, 0)) {
+  } else if (!win::CopyFileA(source, target, 0)) {
+    TakeLastError();
+  } else if (held != nullptr &&
+             (*held = win::CreateFileA(target, win::kGenericRead, win::kFileShareRead, nullptr, win::kOpenExisting, 0,
+                                       nullptr)) == win::kInvalidHandleValue) {
+    TakeLastError();
+  } else {
     // The copy took the source's attributes over; read-only, hidden or
     // system would hinder deleting it later.
     win::SetFileAttributesA(target, win::kFileAttributeArchive);
     return true;
-  } else {
-    TakeLastError();
   }
   ShowWarningTitled(FileOperationCaption, kCopyFailed, source, target, Shell.LastErrorText);
   return false;

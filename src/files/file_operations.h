@@ -8,9 +8,15 @@
 // text for a name that does not fit.
 #pragma once
 
+#include "platform/windows_api.h"
+
 // Copies source over target (an existing target is replaced) and leaves the
 // target with the archive attribute alone.  Does not touch the status line.
-bool CopyFileReported(const char* source, const char* target);
+// With held, the copy is opened right after it is made, shared for reading
+// only, and the handle handed out: nobody can change, delete or replace the
+// copy until the caller closes it.  A copy that cannot be opened counts as
+// one that failed (and *held is INVALID_HANDLE_VALUE).
+bool CopyFileReported(const char* source, const char* target, win::Handle* held = nullptr);
 
 // True when the file is gone afterwards: deleted now, or not there at all
 // (then without status line or message).  A read-only file is not deleted.

@@ -23,6 +23,18 @@ void PrepareDisplay() {
   }
 }
 
+// The copy runs from the user's temporary folder, where anybody may have put
+// a DLL of a name that Windows loads on demand (version.dll and the like):
+// the DLL search is kept to the system folder before anything can load one.
+// Windows without SetDefaultDllDirectories (XP, and Vista or 7 without the
+// update of 2011) at least take the current folder out of the search.
+void RestrictDllSearch() {
+  auto setDefaultDllDirectories = reinterpret_cast<win::SetDefaultDllDirectoriesFn>(
+      win::GetProcAddress(win::GetModuleHandleA("kernel32"), "SetDefaultDllDirectories"));
+  if (setDefaultDllDirectories != nullptr && setDefaultDllDirectories(win::kLoadLibrarySearchSystem32) != 0) return;
+  win::SetDllDirectoryA("");
+}
+
 }  // namespace
 
 bool DetectWow64() {
@@ -54,6 +66,7 @@ void ShutdownShell() {
 
 int ProgramEntry(win::HInstance instance, win::HInstance /*previousInstance*/, char* /*commandLine*/,
                  int showCommand) {
+  RestrictDllSearch();
   Shell.MainWindow = nullptr;
   win::SetLastError(0);
   Shell.ActiveCursor = win::LoadCursorA(nullptr, win::MakeIntResourceA(win::kIdcAppStarting));

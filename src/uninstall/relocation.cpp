@@ -76,8 +76,14 @@ bool RelocateToTemp() {
   // A copy path that does not fit stays empty, and the copy reports that.
   char copyPath[kMaxPath] = {};
   ComposePath(copyPath, kMaxPath, tempDir, FileNamePart(ownPath));
-  if (!CopyFileReported(ownPath, copyPath)) return GiveUp(kCannotCopy);
-  if (!RunProgram(copyPath, Shell.CommandLineArgs[0])) return GiveUp(kCannotStart);
+  // The copy stays open from its making until it has been started: the copy
+  // that runs, usually elevated, is the one made here, not one that another
+  // process put in its place meanwhile.
+  win::Handle heldCopy = win::kInvalidHandleValue;
+  if (!CopyFileReported(ownPath, copyPath, &heldCopy)) return GiveUp(kCannotCopy);
+  bool started = RunProgram(copyPath, Shell.CommandLineArgs[0]);
+  win::CloseHandle(heldCopy);
+  if (!started) return GiveUp(kCannotStart);
   RevertFsRedirection();
   return false;
 }

@@ -164,6 +164,37 @@ TEST_F(FolderTest, AStartedProcessHandsOutTwoHandlesToClose) {
   EXPECT_TRUE(win::CloseHandle(process.hThread));
 }
 
+// The program starts its temporary copy while it holds the copy open for
+// reading and shares nothing but reading: meanwhile the copy can be neither
+// deleted nor overwritten, and it starts all the same.
+TEST_F(FolderTest, AProgramHeldOpenForReadingOnlyStillStarts) {
+  std::string folder = MakeScratchFolder("held");
+  std::string program = QuickProgramPath();
+  std::string copy = folder + "\\cmd.exe";  // the name Wine knows its own program by
+  ASSERT_TRUE(win::CopyFileA(program.c_str(), copy.c_str(), 0)) << "error " << win::GetLastError();
+  win::Handle held =
+      win::CreateFileA(copy.c_str(), win::kGenericRead, win::kFileShareRead, nullptr, win::kOpenExisting, 0, nullptr);
+  ASSERT_NE(held, win::kInvalidHandleValue) << "error " << win::GetLastError();
+
+  win::SetLastError(kUntouchedError);
+  EXPECT_FALSE(win::DeleteFileA(copy.c_str()));
+  EXPECT_EQ(win::GetLastError(), win::kErrorSharingViolation);
+  win::SetLastError(kUntouchedError);
+  EXPECT_FALSE(win::CopyFileA(program.c_str(), copy.c_str(), 0));
+  EXPECT_EQ(win::GetLastError(), win::kErrorSharingViolation);
+
+  std::string line = "\"" + copy + "\" " + QuickProgramArguments();
+  win::StartupInfoA startup{};
+  startup.cb = sizeof startup;
+  win::ProcessInformation process{};
+  win::SetLastError(kUntouchedError);
+  EXPECT_TRUE(win::CreateProcessA(copy.c_str(), &line[0], nullptr, nullptr, 1, 0, nullptr, nullptr, &startup, &process))
+      << "error " << win::GetLastError();
+  if (process.hProcess != nullptr) win::CloseHandle(process.hProcess);
+  if (process.hThread != nullptr) win::CloseHandle(process.hThread);
+  EXPECT_TRUE(win::CloseHandle(held));
+}
+
 TEST_F(FolderTest, StartingAMissingProgramFails) {
   std::string folder = MakeScratchFolder("start");
   struct Case {

@@ -1,6 +1,6 @@
 // kernel32's view of the running process: the module file name, functions
-// looked up at run time (IsWow64Process) and the command line a started
-// process sees.
+// looked up at run time (IsWow64Process, SetDefaultDllDirectories), the DLL
+// search and the command line a started process sees.
 #include <cctype>
 #include <cstring>
 #include <ostream>
@@ -108,6 +108,17 @@ TEST_F(RuntimeLookupTest, ModuleThatIsNotLoadedGivesNullAndModNotFound) {
   win::SetLastError(kUntouchedError);
   EXPECT_EQ(nullptr, win::GetModuleHandleA("no_such_module_here"));
   EXPECT_EQ(static_cast<win::Dword>(win::kErrorModNotFound), win::GetLastError());
+}
+
+// The start-up keeps the DLL search to the system folder: kernel32 hands out
+// SetDefaultDllDirectories, which takes LOAD_LIBRARY_SEARCH_SYSTEM32, and
+// SetDllDirectoryA("") (the way of a Windows without it) succeeds as well.
+TEST_F(RuntimeLookupTest, TheDllSearchCanBeKeptToTheSystemFolder) {
+  auto setDefaultDllDirectories = reinterpret_cast<win::SetDefaultDllDirectoriesFn>(
+      win::GetProcAddress(win::GetModuleHandleA("kernel32"), "SetDefaultDllDirectories"));
+  ASSERT_NE(nullptr, setDefaultDllDirectories) << "error " << win::GetLastError();
+  EXPECT_NE(0, setDefaultDllDirectories(win::kLoadLibrarySearchSystem32)) << "error " << win::GetLastError();
+  EXPECT_NE(0, win::SetDllDirectoryA("")) << "error " << win::GetLastError();
 }
 
 class Wow64DetectionTest : public ConformanceTest, public testing::WithParamInterface<Wow64Case> {};

@@ -7,7 +7,7 @@
 #
 #   run_scenario.sh --program EXE --robot EXE --tool EXE --bits 32|64
 #                   --prefix-kind win32|win64 --template DIR --expected FILE
-#                   --work DIR [--setup FILE] [--answers LIST]
+#                   --work DIR [--setup FILE] [--answers LIST] [--planted-dll FILE]
 #                   [--display :N | --display-state FILE]
 #                   -- [PROGRAM ARGUMENTS...]
 #
@@ -23,6 +23,20 @@
 # changes that the robot applies once box N is shown, before it answers it
 # (the program has read the registry by then; Wine's own start-up writes into
 # HKCU\Keyboard Layout\Preload, which a "lock" keeps out until then).
+# Two more lines are this script's own:
+#   run first|ANSWERS   before the scenario's run, the robot runs the program
+#                       once from the product folder with the same arguments
+#                       and these answers; its transcript is not compared, and
+#                       the scenario's run is compared with the state it left
+#   start|PATH          the scenario's run starts the program from PATH (a
+#                       Windows path; %USERPROFILE% and %ProgramFiles% are
+#                       expanded): the program is put there, its folders made,
+#                       after the first run and before the files are listed
+#   plant|PATH          --planted-dll is put at PATH (as start| expands it)
+#                       before the files are listed; the DLL leaves
+#                       PATH.loaded when a process loads it
+#   native|NAME         Wine prefers a native NAME.dll to its own (as Windows
+#                       loads whatever DLL of the name it finds)
 #
 # The comparison (the actual transcript is WORK/actual.txt):
 #   - the robot's transcript, with the Program Files folder written as
@@ -53,6 +67,7 @@ source "$here/e2e_lib.sh"
 
 program='' robot='' tool='' bits='' prefix_kind='' template='' expected='' work='' setup=''
 answers=ok display='' display_state=
+first_answers='' start_path='' planted_dll='' plants=() native_dlls=''
 while [ $# -gt 0 ]; do
   case "$1" in
     --program) program=$2; shift 2 ;;
@@ -65,6 +80,7 @@ while [ $# -gt 0 ]; do
     --work) work=$2; shift 2 ;;
     --setup) setup=$2; shift 2 ;;
     --answers) answers=$2; shift 2 ;;
+    --planted-dll) planted_dll=$2; shift 2 ;;
     --display) display=$2; shift 2 ;;
     --display-state) display_state=$2; shift 2 ;;
     --) shift; break ;;
@@ -98,14 +114,14 @@ server=$(e2e_wine_server)
 mkdir -p "$work"
 work=$(cd "$work" && pwd)
 prefix=$work/prefix
-rm -f "$work"/{actual,expected,diff,before.reg,after.reg}.txt "$work"/{robot,setup}.out "$work"/{files,folders}.*
+rm -f "$work"/{actual,expected,diff,before.reg,after.reg}.txt "$work"/{robot,setup,first}.out "$work"/{files,folders}.*
 own_xvfb=
 
 # Every Wine process of the run gets the display: the first one starts Wine's
 # own processes (the desktop among them), which show the boxes on it.
 wine_env() {
   env -u WINEARCH WINEPREFIX="$prefix" WINELOADER="$loader" WINESERVER="$server" WINEDEBUG=-all \
-    WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d" LC_ALL=de_DE.UTF-8 DISPLAY="$display" "$@"
+    WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d$native_dlls" LC_ALL=de_DE.UTF-8 DISPLAY="$display" "$@"
 }
 
 # shellcheck disable=SC2317  # called by the trap
@@ -143,6 +159,22 @@ hooks=()
 if [ -n "$setup" ]; then
   target=$e2e/setup.txt
   while IFS= read -r line || [ -n "$line" ]; do
+    if [[ $line =~ ^run\ first\|(.+)$ ]]; then
+      first_answers=${BASH_REMATCH[1]}
+      continue
+    fi
+    if [[ $line =~ ^plant\|(.+)$ ]]; then
+      plants+=("${BASH_REMATCH[1]}")
+      continue
+    fi
+    if [[ $line =~ ^native\|(.+)$ ]]; then
+      native_dlls+=";${BASH_REMATCH[1]}=n,b"
+      continue
+    fi
+    if [[ $line =~ ^start\|(.+)$ ]]; then
+      start_path=${BASH_REMATCH[1]}
+      continue
+    fi
     if [[ $line =~ ^before\ box\ ([0-9]+):$ ]]; then
       box=${BASH_REMATCH[1]}
       target=$e2e/box-$box.txt
@@ -152,6 +184,33 @@ if [ -n "$setup" ]; then
     fi
     printf '%s\n' "$line" >>"$target"
   done <"$setup"
+fi
+
+# A Windows path of the setup lines as Wine takes it: %USERPROFILE% and
+# %ProgramFiles% expanded, and in the charset Wine reads Unix file names and
+# arguments in: that of the Unix locale, UTF-8 where LC_ALL's de_DE.UTF-8 is
+# installed, one byte a character (Latin-1) where it is not.
+wine_charset=UTF-8
+LC_ALL=de_DE.UTF-8 locale charmap 2>/dev/null | grep -qi '^utf-\?8$' || wine_charset=ISO-8859-1
+windows_path() {
+  local path=${1//%USERPROFILE%/C:\\users\\$user}
+  path=${path//%ProgramFiles%/C:\\$program_files}
+  printf '%s' "$path" | iconv -f UTF-8 -t "$wine_charset" || e2e_die "$1 cannot be written in $wine_charset"
+}
+# The same path in the prefix's drive_c.
+unix_path() {
+  local path
+  path=$(windows_path "$1") || return 1
+  path=${path#C:\\}
+  printf '%s/drive_c/%s' "$prefix" "${path//\\//}"
+}
+
+# Where the scenario's run starts the program.
+program_windows="C:\\$program_files\\Tessmar\\Uninstall_Oskaldrv.exe"
+program_unix=''
+if [ -n "$start_path" ]; then
+  program_windows=$(windows_path "$start_path") && program_unix=$(unix_path "$start_path") ||
+    e2e_die "start|$start_path cannot be given to Wine"
 fi
 
 # The prefix's files and folders as Windows paths, with the user's profile
@@ -175,6 +234,25 @@ if ! (cd "$e2e" && wine_env "$loader" 'C:\e2e\fixture_tool.exe' apply 'C:\e2e\se
   cat "$work/setup.out"
   e2e_die "the scenario's changes could not be applied"
 fi
+if [ -n "$first_answers" ]; then
+  if ! (
+    cd "$e2e" &&
+      wine_env timeout 120 "$loader" 'C:\e2e\robot.exe' --timeout 60 'C:\e2e\first.txt' "$first_answers" -- \
+        "C:\\$program_files\\Tessmar\\Uninstall_Oskaldrv.exe" "${args[@]}" &&
+      wine_env "$loader" 'C:\e2e\fixture_tool.exe' dump 'C:\e2e\before.txt'
+  ) >"$work/first.out" 2>&1; then
+    cat "$work/first.out"
+    e2e_die "the first run failed"
+  fi
+fi
+if [ -n "$start_path" ]; then
+  mkdir -p "$(dirname "$program_unix")" && cp "$program" "$program_unix" || e2e_die "cannot put the program at $start_path"
+fi
+for plant in "${plants[@]}"; do
+  [ -f "$planted_dll" ] || e2e_die "plant|$plant needs --planted-dll"
+  plant_unix=$(unix_path "$plant") || e2e_die "plant|$plant cannot be given to Wine"
+  mkdir -p "$(dirname "$plant_unix")" && cp "$planted_dll" "$plant_unix" || e2e_die "cannot plant a DLL at $plant"
+done
 setup_ms=$((($(date +%s%N) - started) / 1000000))
 list_entries f >"$work/files.before"
 list_entries d >"$work/folders.before"
@@ -183,7 +261,7 @@ started=$(date +%s%N)
 (
   cd "$e2e" &&
     wine_env timeout 120 "$loader" 'C:\e2e\robot.exe' --timeout 60 "${hooks[@]}" \
-      'C:\e2e\transcript.txt' "$answers" -- "C:\\$program_files\\Tessmar\\Uninstall_Oskaldrv.exe" "${args[@]}"
+      'C:\e2e\transcript.txt' "$answers" -- "$program_windows" "${args[@]}"
 ) >"$work/robot.out" 2>&1
 robot_status=$?
 robot_ms=$((($(date +%s%N) - started) / 1000000))

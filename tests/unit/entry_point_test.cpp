@@ -1,6 +1,11 @@
 #include "shell/entry_point.h"
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 #include "platform/sim/sim_files.h"
+#include "platform/sim/sim_next_process.h"
 #include "shell/app_palette.h"
 #include "test_process.h"
 
@@ -113,12 +118,55 @@ struct Wow64Case {
 TEST_F(SimTest, DetectWow64FollowsTheWindowsKind) {
   const Wow64Case cases[] = {{sim::WindowsKind::kWindows32, false},
                              {sim::WindowsKind::kWindows64, true},
-                             {sim::WindowsKind::kWindowsNoWow64Api, false}};
+                             {sim::WindowsKind::kWindowsNoWow64Api, false},
+                             {sim::WindowsKind::kWindowsXp, false}};
   for (const Wow64Case& c : cases) {
     sim::ResetMachine();
     sim::SetWindowsKind(c.kind);
     RunProgram(u" d0010407");
     EXPECT_EQ(Shell.IsWow64, c.wow64) << static_cast<int>(c.kind);
+  }
+}
+
+struct DllSearchCase {
+  sim::WindowsKind kind;
+  const char* call;    // the call that restricts the search
+  const char* search;  // where the search ends up
+};
+
+// A DLL planted beside the program (the copy runs from the temporary
+// folder, usually elevated) must never be loaded: before anything else the
+// program keeps the DLL search to the system folder, or, where kernel32 has
+// no SetDefaultDllDirectories, takes the current folder out of it.  Both
+// instances do it, whatever the argument.
+TEST_F(SimTest, TheDllSearchIsRestrictedBeforeAnythingElse) {
+  const DllSearchCase cases[] = {
+      {sim::WindowsKind::kWindows32, "SetDefaultDllDirectories 0x800", "system32"},
+      {sim::WindowsKind::kWindows64, "SetDefaultDllDirectories 0x800", "system32"},
+      {sim::WindowsKind::kWindowsXp, "SetDllDirectoryA \"\"", "no current folder"},
+      {sim::WindowsKind::kWindowsNoWow64Api, "SetDllDirectoryA \"\"", "no current folder"},
+  };
+  const char* const modules[] = {"C:\\Programme\\Tessmar\\Uninstall_Oskaldrv.exe",
+                                 "C:\\Users\\Benutzer\\AppData\\Local\\Temp\\Uninstall_Oskaldrv.exe"};
+  for (const DllSearchCase& c : cases) {
+    for (const char* module : modules) {
+      for (const char16_t* arguments : {u" a0010407", u""}) {
+        SCOPED_TRACE(std::to_string(static_cast<int>(c.kind)) + " " + module);
+        sim::ResetMachine();
+        sim::SetWindowsKind(c.kind);
+        sim::AddFiles((std::string(module) + " = MZ").c_str());
+        StartSimProcess(module, u"\"" + sim::WidenCp1252(module) + u"\"" + arguments);
+        ProgramEntry(sim::ProcessInstance(), nullptr, nullptr, win::kSwShowNormal);
+
+        const std::vector<std::string>& calls = sim::ProcessCalls();
+        const std::vector<std::string> first = {"GetModuleHandleA kernel32", "GetProcAddress SetDefaultDllDirectories",
+                                                c.call};
+        ASSERT_GT(calls.size(), first.size()) << "the program goes on after it";
+        EXPECT_EQ(std::vector<std::string>(calls.begin(), calls.begin() + 3), first);
+        EXPECT_EQ(std::count(calls.begin(), calls.end(), c.call), 1);
+        EXPECT_EQ(sim::DllSearch(), c.search);
+      }
+    }
   }
 }
 

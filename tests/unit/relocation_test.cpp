@@ -102,6 +102,96 @@ TEST_F(Relocation, TheCopyReplacesAnOldCopy) {
   EXPECT_EQ(sim::FindEntry(kTempCopy)->attributes, win::kFileAttributeArchive);
 }
 
+// ----------------------------------------------- the copy held open ---
+
+constexpr win::Dword kShareAll = win::kFileShareRead | win::kFileShareWrite | win::kFileShareDelete;
+
+// What another process of the user tries on the copy in the moment the
+// first instance starts it, and the error each attempt ends with.
+struct Replacement {
+  const char* name;
+  bool (*attempt)();
+};
+
+// From its making until it has been started, the copy is open for reading
+// with no write or delete sharing: another process can read it but cannot
+// delete, overwrite or open it for writing, so the copy that is started is
+// the one that was made.  Afterwards the copy is closed again.
+TEST_F(Relocation, TheCopyCannotBeReplacedBeforeItIsStarted) {
+  const Replacement replacements[] = {
+      {"DeleteFileA", [] { return win::DeleteFileA(kTempCopy) != 0; }},
+      {"CopyFileA over it", [] { return win::CopyFileA("C:\\Boese\\Uninstall_Oskaldrv.exe", kTempCopy, 0) != 0; }},
+      {"CreateFileA for writing",
+       [] {
+         win::Handle h = win::CreateFileA(kTempCopy, win::kGenericWrite, win::kFileShareRead | win::kFileShareWrite,
+                                          nullptr, win::kOpenExisting, 0, nullptr);
+         if (h == win::kInvalidHandleValue) return false;
+         win::CloseHandle(h);
+         return true;
+       }},
+      {"CreateFileA for deleting",
+       [] {
+         win::Handle h =
+             win::CreateFileA(kTempCopy, win::kDeleteAccess, kShareAll, nullptr, win::kOpenExisting, 0, nullptr);
+         if (h == win::kInvalidHandleValue) return false;
+         win::CloseHandle(h);
+         return true;
+       }},
+  };
+  for (WindowsKind kind : {k32, k64}) {
+    for (const Replacement& r : replacements) {
+      SCOPED_TRACE(std::string(r.name) + (Is64(kind) ? " on 64-bit" : " on 32-bit"));
+      Install(kind);
+      sim::AddFiles("C:\\Boese\\Uninstall_Oskaldrv.exe = MZ untergeschoben");
+      bool replaced = true;
+      win::Dword error = 0;
+      bool readable = false;
+      sim::BeforeNextProcessCreation([&] {
+        replaced = r.attempt();
+        error = win::GetLastError();
+        win::Handle reader =
+            win::CreateFileA(kTempCopy, win::kGenericRead, kShareAll, nullptr, win::kOpenExisting, 0, nullptr);
+        readable = reader != win::kInvalidHandleValue;
+        if (readable) win::CloseHandle(reader);
+      });
+
+      ProcessOutcome run = RunProcess(StartOf(Uninstaller(kind), u"a0010407"));
+      EXPECT_FALSE(replaced);
+      EXPECT_EQ(error, win::kErrorSharingViolation);
+      EXPECT_TRUE(readable) << "reading the copy stays possible";
+      EXPECT_EQ(run.boxes, Boxes{});
+      ASSERT_EQ(run.started.size(), 1u);
+      EXPECT_TRUE(run.started[0].started);
+      EXPECT_EQ(sim::FindEntry(kTempCopy)->content, "MZ Deinstallationsprogramm");
+      EXPECT_EQ(sim::OpenKernelHandles(), 0) << "the copy is closed once it has been started";
+      EXPECT_TRUE(r.attempt()) << "afterwards the copy is free again";
+    }
+  }
+}
+
+// A copy that cannot be opened is one that cannot be kept from being
+// replaced: it counts as a copy that failed, with the system's error, and
+// is not started.
+TEST_F(Relocation, ACopyThatCannotBeOpenedIsNotStarted) {
+  for (WindowsKind kind : {k32, k64}) {
+    SCOPED_TRACE(Is64(kind) ? "64-bit" : "32-bit");
+    Install(kind);
+    sim::FailNextFileCall("CreateFileA", win::kErrorSharingViolation);
+
+    ProcessOutcome run = RunProcess(StartOf(Uninstaller(kind), u"a0010407"));
+    const std::string sharing =
+        "Fehlercode 32:\nDer Prozess kann nicht auf die Datei zugreifen, da sie von einem anderen Prozess verwendet "
+        "wird.\r\n";
+    EXPECT_EQ(run.boxes,
+              (Boxes{FileWarningBox(CopyFailed(Uninstaller(kind), kTempCopy, sharing)), WarningBox(kCannotCopy)}));
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_TRUE(run.started.empty());
+    EXPECT_EQ(run.redirectionCalls, (Is64(kind) ? Items{"Disable", "Revert"} : Items{}));
+    EXPECT_FALSE(run.redirectionOffAtEnd);
+    EXPECT_EQ(sim::OpenKernelHandles(), 0);
+  }
+}
+
 // ---------------------------------------------------------- failures ---
 
 struct FailureCase {

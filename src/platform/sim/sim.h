@@ -18,9 +18,11 @@ namespace sim {
 
 // ------------------------------------------------------------- machine ---
 enum class WindowsKind {
-  kWindows32,        // 32-bit Windows: kernel32 has IsWow64Process, it says FALSE
-  kWindows64,        // 64-bit Windows: a 32-bit process runs under WOW64
-  kWindowsNoWow64Api // an old 32-bit Windows whose kernel32 lacks IsWow64Process
+  kWindows32,          // 32-bit Windows: kernel32 has IsWow64Process, it says FALSE
+  kWindows64,          // 64-bit Windows: a 32-bit process runs under WOW64
+  kWindowsNoWow64Api,  // an old 32-bit Windows whose kernel32 lacks IsWow64Process
+  kWindowsXp           // 32-bit Windows XP: IsWow64Process, but no SetDefaultDllDirectories
+                       // (nor has Vista or 7 without its update); the others have both
 };
 
 // A fresh machine: 32-bit Windows, a 1920x1080 display of 32 bits per pixel,
@@ -41,6 +43,16 @@ struct ProcessStart {
 void StartProcess(const ProcessStart& start);
 win::HInstance ProcessInstance();
 int ProcessShowCommand();
+
+// The process's calls of its own set-up, in order, one line each:
+// "GetModuleHandleA kernel32", "GetProcAddress NAME",
+// "SetDefaultDllDirectories 0x800", "SetDllDirectoryA \"\"",
+// "GetModuleFileNameA", "GetCommandLineW", "LoadCursorA ID", "CreateDCA".
+const std::vector<std::string>& ProcessCalls();
+// Where the process's DLL search ends up: "" while untouched, "system32" after
+// SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32), "no current folder"
+// after SetDllDirectoryA("").
+const std::string& DllSearch();
 
 // --------------------------------------------------------- message boxes ---
 struct MessageBoxRecord {

@@ -2,6 +2,7 @@
 // boxes, each recorded for the test to read back.
 #include <cstring>
 
+#include "platform/sim/sim_faults.h"
 #include "platform/sim/sim_state.h"
 
 namespace sim {
@@ -40,12 +41,15 @@ PaletteRecord* FindPalette(win::HPalette palette) {
 namespace win {
 
 int MessageBoxA(HWnd owner, const char* text, const char* caption, uint32_t type) {
+  SIM_FAULT_POINT("MessageBoxA", 0);
   sim::MachineState& m = sim::Machine();
   int result = 0;
   if (m.nextAnswer < m.answers.size()) {
     result = m.answers[m.nextAnswer++];
   } else if ((type & 0xF) == kMbOk) {
     result = kIdOk;
+  } else if (sim::StandingAnswer() != 0) {
+    result = sim::StandingAnswer();
   } else {
     ++m.unansweredQuestions;
     SetLastError(kErrorInvalidParameter);
@@ -55,8 +59,10 @@ int MessageBoxA(HWnd owner, const char* text, const char* caption, uint32_t type
 }
 
 HCursor LoadCursorA(HInstance instance, const char* cursorName) {
+  SIM_FAULT_POINT("LoadCursorA", nullptr);
   uintptr_t id = reinterpret_cast<uintptr_t>(cursorName);
   if (instance != nullptr || id > 0xFFFF) sim::NotModelled("LoadCursorA of a cursor resource");
+  sim::RecordCall("LoadCursorA " + std::to_string(id));
   sim::Machine().loadedCursors.push_back(static_cast<int>(id));
   return sim::SystemCursor(static_cast<int>(id));
 }
@@ -68,8 +74,10 @@ HCursor SetCursor(HCursor cursor) {
 }
 
 HDc CreateDCA(const char* driver, const char* device, const char* output, const void* initData) {
+  SIM_FAULT_POINT("CreateDCA", nullptr);
   if (driver == nullptr || std::strcmp(driver, "DISPLAY") != 0 || device || output || initData)
     sim::NotModelled("CreateDCA of anything but the whole display");
+  sim::RecordCall("CreateDCA");
   sim::MachineState& m = sim::Machine();
   HDc handle = sim::MakeHandle<HDc>(sim::kDcBase, m.dcs.size() + 1);
   m.dcs.push_back(sim::DeviceContextRecord{handle, driver, false, kMmText, sim::DefaultPalette(), 0});
@@ -107,6 +115,7 @@ int GetDeviceCaps(HDc dc, int index) {
 }
 
 HPalette CreatePalette(const LogPalette256* palette) {
+  SIM_FAULT_POINT("CreatePalette", nullptr);
   if (palette == nullptr || palette->palVersion != 0x300 || palette->palNumEntries == 0 ||
       palette->palNumEntries > 256) {
     SetLastError(kErrorInvalidParameter);
@@ -121,6 +130,7 @@ HPalette CreatePalette(const LogPalette256* palette) {
 }
 
 HPalette SelectPalette(HDc dc, HPalette palette, Bool forceBackground) {
+  SIM_FAULT_POINT("SelectPalette", nullptr);
   sim::DeviceContextRecord* record = sim::FindDc(dc);
   if (record == nullptr || (palette != sim::DefaultPalette() && sim::FindPalette(palette) == nullptr)) return nullptr;
   sim::Machine().selections.push_back(sim::PaletteSelection{dc, palette, forceBackground != 0});
@@ -130,6 +140,7 @@ HPalette SelectPalette(HDc dc, HPalette palette, Bool forceBackground) {
 }
 
 uint32_t RealizePalette(HDc dc) {
+  SIM_FAULT_POINT("RealizePalette", 0xFFFFFFFFu);
   sim::DeviceContextRecord* record = sim::FindDc(dc);
   if (record == nullptr) return 0xFFFFFFFF;  // GDI_ERROR
   ++record->realizeCount;

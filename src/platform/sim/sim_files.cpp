@@ -6,11 +6,13 @@
 // characters or more is refused by the ANSI calls.  Then, for a 32-bit
 // process on 64-bit Windows with redirection on, the system folder is
 // replaced by the 32-bit system folder.
+#include "platform/sim/sim_faults.h"
 #include "platform/sim/sim_files.h"
 
 #include <cctype>
 #include <cstring>
 #include <map>
+#include <utility>
 
 #include "platform/sim/sim_state.h"
 
@@ -66,6 +68,7 @@ struct FilesMachine {
   std::map<uintptr_t, Search> searches;
   uintptr_t nextSearch = 4;
   std::vector<ProcessCreation> creations;
+  std::function<void()> beforeCreation;
   std::vector<PendingRename> renames;
   win::Dword slept = 0;
   std::vector<FolderQuery> folderQueries;
@@ -457,6 +460,8 @@ const std::vector<FolderQuery>& FolderQueries() { return Files().folderQueries; 
 int AllocatorReferences() { return Files().allocatorReferences; }
 void FailNextFileCall(const std::string& call, win::Dword error) { Files().faults[call] = error; }
 
+void BeforeNextProcessCreation(std::function<void()> action) { Files().beforeCreation = std::move(action); }
+
 int LiveItemIdLists() {
   int live = 0;
   for (const ItemList& list : Files().itemLists) live += list.freed ? 0 : 1;
@@ -498,6 +503,7 @@ namespace win {
 Bool CreateProcessA(const char* applicationName, char* commandLine, SecurityAttributes* processAttributes,
                     SecurityAttributes* threadAttributes, Bool inheritHandles, Dword creationFlags, void* environment,
                     const char* currentDirectory, StartupInfoA* startupInfo, ProcessInformation* processInformation) {
+  SIM_FAULT_POINT("CreateProcessA", 0);
   if (applicationName == nullptr) sim::NotModelled("CreateProcessA without an application name");
   if (startupInfo == nullptr || processInformation == nullptr) sim::NotModelled("CreateProcessA without its records");
   sim::ProcessCreation record{applicationName,
@@ -511,6 +517,11 @@ Bool CreateProcessA(const char* applicationName, char* commandLine, SecurityAttr
                               *startupInfo,
                               false,
                               0};
+  if (sim::Files().beforeCreation) {
+    std::function<void()> action = std::move(sim::Files().beforeCreation);
+    sim::Files().beforeCreation = nullptr;
+    action();
+  }
   Dword error = 0;
   if (!sim::TakeFault("CreateProcessA", &error)) {
     sim::Target target = sim::Resolve(applicationName);
@@ -551,10 +562,10 @@ Bool CloseHandle(Handle object) {
 }
 
 void Sleep(Dword milliseconds) { sim::Files().slept += milliseconds; }
-Bool SetDllDirectoryA(const char*) { sim::NotModelled("SetDllDirectoryA"); }
 
 // --------------------------------------------------------------- files ---
 Handle FindFirstFileA(const char* fileName, Win32FindDataA* findData) {
+  SIM_FAULT_POINT("FindFirstFileA", kInvalidHandleValue);
   Dword error = 0;
   if (sim::TakeFault("FindFirstFileA", &error)) {
     SetLastError(error);
@@ -604,6 +615,7 @@ Handle FindFirstFileA(const char* fileName, Win32FindDataA* findData) {
 }
 
 Bool FindNextFileA(Handle findFile, Win32FindDataA* findData) {
+  SIM_FAULT_POINT("FindNextFileA", 0);
   auto found = sim::Files().searches.find(reinterpret_cast<uintptr_t>(findFile));
   if (found == sim::Files().searches.end()) {
     SetLastError(kErrorInvalidHandle);
@@ -628,6 +640,7 @@ Bool FindClose(Handle findFile) {
 
 // The copy takes the source's content and attributes over.
 Bool CopyFileA(const char* existingFileName, const char* newFileName, Bool failIfExists) {
+  SIM_FAULT_POINT("CopyFileA", 0);
   sim::Target source = sim::Resolve(existingFileName);
   sim::Target target = sim::Resolve(newFileName);
   auto check = [&]() -> Dword {
@@ -659,6 +672,7 @@ Bool CopyFileA(const char* existingFileName, const char* newFileName, Bool failI
 }
 
 Bool SetFileAttributesA(const char* fileName, Dword fileAttributes) {
+  SIM_FAULT_POINT("SetFileAttributesA", 0);
   sim::Target target = sim::Resolve(fileName);
   if (target.error || target.node == nullptr) {
     SetLastError(target.error ? target.error : sim::MissingError(target));
@@ -670,6 +684,7 @@ Bool SetFileAttributesA(const char* fileName, Dword fileAttributes) {
 }
 
 Bool DeleteFileA(const char* fileName) {
+  SIM_FAULT_POINT("DeleteFileA", 0);
   sim::Target target = sim::Resolve(fileName);
   auto check = [&]() -> Dword {
     if (target.error) return target.error;
@@ -684,6 +699,7 @@ Bool DeleteFileA(const char* fileName) {
 }
 
 Bool RemoveDirectoryA(const char* pathName) {
+  SIM_FAULT_POINT("RemoveDirectoryA", 0);
   sim::Target target = sim::Resolve(pathName);
   auto check = [&]() -> Dword {
     if (target.error) return target.error;
@@ -700,6 +716,7 @@ Bool RemoveDirectoryA(const char* pathName) {
 // Only the scheduling for the next restart is modelled; it is recorded with
 // the names as given, whether the file exists or not.
 Bool MoveFileExA(const char* existingFileName, const char* newFileName, Dword flags) {
+  SIM_FAULT_POINT("MoveFileExA", 0);
   if (!(flags & kMoveFileDelayUntilReboot)) sim::NotModelled("MoveFileExA without MOVEFILE_DELAY_UNTIL_REBOOT");
   sim::Target source = sim::Resolve(existingFileName);
   if (source.error) {
@@ -712,9 +729,14 @@ Bool MoveFileExA(const char* existingFileName, const char* newFileName, Dword fl
 
 Handle CreateFileA(const char* fileName, Dword desiredAccess, Dword shareMode, SecurityAttributes*,
                    Dword creationDisposition, Dword flagsAndAttributes, Handle templateFile) {
+  SIM_FAULT_POINT("CreateFileA", kInvalidHandleValue);
   if (templateFile != nullptr) sim::NotModelled("CreateFileA with a template file");
   sim::Target target = sim::Resolve(fileName);
   Dword error = target.error;
+  if (sim::TakeFault("CreateFileA", &error)) {
+    SetLastError(error);
+    return kInvalidHandleValue;
+  }
   bool creates = creationDisposition == kCreateAlways || creationDisposition == sim::kCreateNew ||
                  creationDisposition == sim::kOpenAlways;
   if (!error && creationDisposition != kOpenExisting && !creates) sim::NotModelled("this CreateFileA disposition");
@@ -769,9 +791,11 @@ uint32_t AnswerFolder(const std::string& folder, char* buffer, uint32_t size, Dw
 }  // namespace
 
 uint32_t GetSystemDirectoryA(char* buffer, uint32_t size) {
+  SIM_FAULT_POINT("GetSystemDirectoryA", 0u);
   return AnswerFolder(sim::Folders().system, buffer, size, kErrorPathNotFound);
 }
 uint32_t GetSystemWow64DirectoryA(char* buffer, uint32_t size) {
+  SIM_FAULT_POINT("GetSystemWow64DirectoryA", 0u);
   if (sim::Machine().kind != sim::WindowsKind::kWindows64) {
     SetLastError(sim::kErrorCallNotImplemented);
     return 0;
@@ -779,14 +803,17 @@ uint32_t GetSystemWow64DirectoryA(char* buffer, uint32_t size) {
   return AnswerFolder(sim::Folders().systemWow64, buffer, size, kErrorPathNotFound);
 }
 uint32_t GetWindowsDirectoryA(char* buffer, uint32_t size) {
+  SIM_FAULT_POINT("GetWindowsDirectoryA", 0u);
   return AnswerFolder(sim::Folders().windows, buffer, size, kErrorPathNotFound);
 }
 Dword GetTempPathA(Dword bufferLength, char* buffer) {
+  SIM_FAULT_POINT("GetTempPathA", 0u);
   return AnswerFolder(sim::Folders().temp, buffer, bufferLength, kErrorPathNotFound);
 }
 
 // ----------------------------------------------------------------- shell ---
 HResult SHGetMalloc(Malloc** allocator) {
+  SIM_FAULT_POINT("SHGetMalloc", static_cast<HResult>(simFaultError));
   Dword error = 0;
   if (sim::TakeFault("SHGetMalloc", &error)) {
     *allocator = nullptr;
@@ -800,6 +827,7 @@ HResult SHGetMalloc(Malloc** allocator) {
 // The folders a 32-bit process gets: Program Files as WOW64 shows it on
 // 64-bit Windows, and the user's desktop.
 HResult SHGetSpecialFolderLocation(HWnd owner, int folder, ItemIdList** list) {
+  SIM_FAULT_POINT("SHGetSpecialFolderLocation", static_cast<HResult>(simFaultError));
   sim::Files().folderQueries.push_back({owner, folder});
   *list = nullptr;
   const sim::FolderSettings& f = sim::Folders();
@@ -830,6 +858,7 @@ sim::ItemList* FindItemList(const ItemIdList* list) {
 
 // A path that does not fit MAX_PATH cannot be handed out.
 Bool SHGetPathFromIDListA(const ItemIdList* list, char* path) {
+  SIM_FAULT_POINT("SHGetPathFromIDListA", 0);
   sim::ItemList* found = FindItemList(list);
   if (found == nullptr) sim::NotModelled("SHGetPathFromIDListA of a list the shell did not hand out");
   if (found->path.size() >= 260) {

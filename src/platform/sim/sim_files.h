@@ -7,6 +7,7 @@
 // letter case; names keep the case they were created with.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -84,6 +85,9 @@ struct ProcessCreation {
   win::Dword error;  // the last error of a failed start
 };
 const std::vector<ProcessCreation>& CreatedProcesses();
+// Runs once, inside the next CreateProcessA, before the start is checked:
+// what another process might do just as the program starts one.
+void BeforeNextProcessCreation(std::function<void()> action);
 
 // Files scheduled with MoveFileExA and MOVEFILE_DELAY_UNTIL_REBOOT.
 struct PendingRename {
@@ -109,7 +113,7 @@ int AllocatorReferences();  // SHGetMalloc references not yet released
 // The next call of the named function fails with the given code (a last
 // error, or an HRESULT for SHGetMalloc).  Named: "SHGetMalloc",
 // "CopyFileA", "DeleteFileA", "RemoveDirectoryA", "CreateProcessA",
-// "FindFirstFileA".
+// "FindFirstFileA", "CreateFileA".
 void FailNextFileCall(const std::string& call, win::Dword error);
 
 // ------------------------------------------------------------ internal ---

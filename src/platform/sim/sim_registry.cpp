@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/sim/sim_faults.h"
 #include "platform/sim/sim_registry_tree.h"
 #include "platform/sim/sim_state.h"
 
@@ -145,6 +146,7 @@ namespace win {
 using sim::regtree::Registry;
 
 Long RegOpenKeyExA(HKey key, const char* subKey, Dword options, Dword samDesired, HKey* result) {
+  SIM_FAULT_POINT("RegOpenKeyExA", static_cast<Long>(simFaultError));
   sim::CheckAccessMask(samDesired);
   if (result == nullptr || options != 0) sim::NotModelled("RegOpenKeyExA with these arguments");
   Long error = kErrorSuccess;
@@ -159,6 +161,7 @@ Long RegOpenKeyExA(HKey key, const char* subKey, Dword options, Dword samDesired
 
 Long RegCreateKeyExA(HKey key, const char* subKey, Dword reserved, char* keyClass, Dword options,
                      Dword samDesired, SecurityAttributes* securityAttributes, HKey* result, Dword* disposition) {
+  SIM_FAULT_POINT("RegCreateKeyExA", static_cast<Long>(simFaultError));
   sim::CheckAccessMask(samDesired);
   if (result == nullptr || subKey == nullptr || securityAttributes != nullptr ||
       options != kRegOptionNonVolatile || (keyClass != nullptr && keyClass[0] != '\0'))
@@ -189,6 +192,7 @@ Long RegCreateKeyExA(HKey key, const char* subKey, Dword reserved, char* keyClas
 }
 
 Long RegSetValueExA(HKey key, const char* valueName, Dword, Dword type, const uint8_t* data, Dword dataSize) {
+  SIM_FAULT_POINT("RegSetValueExA", static_cast<Long>(simFaultError));
   Long error = kErrorSuccess;
   std::string name = valueName == nullptr ? "" : valueName;
   std::string bytes;
@@ -214,6 +218,7 @@ Long RegSetValueExA(HKey key, const char* valueName, Dword, Dword type, const ui
 Long RegQueryInfoKeyA(HKey key, char* keyClass, Dword* classLength, Dword* reserved, Dword* subKeys,
                       Dword* maxSubKeyLength, Dword* maxClassLength, Dword* values, Dword* maxValueNameLength,
                       Dword* maxValueLength, Dword* securityDescriptorLength, FileTime* lastWriteTime) {
+  SIM_FAULT_POINT("RegQueryInfoKeyA", static_cast<Long>(simFaultError));
   if (reserved != nullptr) return kErrorInvalidParameter;
   Long error = kErrorSuccess;
   int node = sim::NodeOfHandle(key, kKeyQueryValue, &error);
@@ -241,6 +246,7 @@ Long RegQueryInfoKeyA(HKey key, char* keyClass, Dword* classLength, Dword* reser
 
 Long RegEnumKeyExA(HKey key, Dword index, char* name, Dword* nameLength, Dword* reserved, char* keyClass,
                    Dword* classLength, FileTime* lastWriteTime) {
+  SIM_FAULT_POINT("RegEnumKeyExA", static_cast<Long>(simFaultError));
   if (name == nullptr || nameLength == nullptr) sim::NotModelled("RegEnumKeyExA without a name buffer");
   if (reserved != nullptr) return kErrorInvalidParameter;
   Long error = kErrorSuccess;
@@ -261,6 +267,7 @@ Long RegEnumKeyExA(HKey key, Dword index, char* name, Dword* nameLength, Dword* 
 
 Long RegEnumValueA(HKey key, Dword index, char* valueName, Dword* valueNameLength, Dword* reserved, Dword* type,
                    uint8_t* data, Dword* dataLength) {
+  SIM_FAULT_POINT("RegEnumValueA", static_cast<Long>(simFaultError));
   if (valueName == nullptr || valueNameLength == nullptr) sim::NotModelled("RegEnumValueA without a name buffer");
   if (reserved != nullptr || (data != nullptr && dataLength == nullptr)) return kErrorInvalidParameter;
   Long error = kErrorSuccess;
@@ -289,6 +296,7 @@ Long RegEnumValueA(HKey key, Dword index, char* valueName, Dword* valueNameLengt
 }
 
 Long RegDeleteKeyA(HKey key, const char* subKey) {
+  SIM_FAULT_POINT("RegDeleteKeyA", static_cast<Long>(simFaultError));
   if (subKey == nullptr) sim::NotModelled("RegDeleteKeyA without a name");
   Long error = kErrorSuccess;
   int from = sim::NodeOfHandle(key, 0, &error);

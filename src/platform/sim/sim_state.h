@@ -15,6 +15,8 @@ struct ProcessState {
   std::u16string commandLine;  // terminated copy that GetCommandLineW hands out
   win::Dword lastError = 0;
   win::HCursor currentCursor = nullptr;
+  std::vector<std::string> calls;
+  std::string dllSearch;
 };
 
 struct MachineState {
@@ -38,6 +40,9 @@ struct MachineState {
 };
 
 MachineState& Machine();
+
+// Adds a line to the process's calls (ProcessCalls).
+void RecordCall(const std::string& line);
 
 // Each area of the machine keeps its own state in its own file and starts it
 // afresh here when the machine is reset.

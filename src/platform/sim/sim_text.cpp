@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/sim/sim_faults.h"
 #include "platform/sim/sim_state.h"
 
 namespace {
@@ -205,6 +206,7 @@ namespace win {
 // The memory FormatMessageA allocates; LocalFree releases it.
 Dword FormatMessageA(Dword flags, const void* source, Dword messageId, Dword languageId, char* buffer, Dword size,
                      va_list* arguments) {
+  SIM_FAULT_POINT("FormatMessageA", 0u);
   if (!(flags & kFormatMessageFromSystem) || source != nullptr) sim::NotModelled("FormatMessageA without FROM_SYSTEM");
   // A caller that lets Windows allocate gets null back whenever the call fails.
   if (flags & kFormatMessageAllocateBuffer) *reinterpret_cast<char**>(buffer) = nullptr;
@@ -244,6 +246,7 @@ HLocal LocalFree(HLocal memory) {
 
 int WideCharToMultiByte(uint32_t codePage, Dword flags, const WideChar* wideCharStr, int wideCharCount,
                         char* multiByteStr, int multiByteCount, const char* defaultChar, Bool* usedDefaultChar) {
+  SIM_FAULT_POINT("WideCharToMultiByte", 0);
   if (codePage != kCpAcp && codePage != 1252) sim::NotModelled("WideCharToMultiByte for another code page");
   if (wideCharStr == nullptr || wideCharCount == 0 || multiByteCount < 0 ||
       (flags & ~static_cast<Dword>(kWcCompositeCheck)) != 0) {

@@ -1,5 +1,6 @@
 // The simulated windows: classes, creation, showing, the paint cycle, the
 // device contexts of windows, icons and stock objects.
+#include "platform/sim/sim_faults.h"
 #include "platform/sim/sim_windows.h"
 
 #include <cstring>
@@ -193,6 +194,7 @@ void FailNextCreateWindow(win::Dword error) {
 namespace win {
 
 HIcon LoadIconA(HInstance instance, const char* iconName) {
+  SIM_FAULT_POINT("LoadIconA", nullptr);
   if (instance == nullptr) {
     if (!sim::IsResourceNumber(iconName)) sim::NotModelled("LoadIconA of a system icon by name");
     return sim::SystemIcon(static_cast<int>(reinterpret_cast<uintptr_t>(iconName)));
@@ -205,6 +207,7 @@ HIcon LoadIconA(HInstance instance, const char* iconName) {
 }
 
 uint16_t RegisterClassExA(const WndClassExA* windowClass) {
+  SIM_FAULT_POINT("RegisterClassExA", static_cast<uint16_t>(0));
   if (windowClass == nullptr || windowClass->cbSize != sizeof(WndClassExA) || windowClass->lpszClassName == nullptr ||
       windowClass->lpfnWndProc == nullptr) {
     SetLastError(kErrorInvalidParameter);
@@ -225,6 +228,7 @@ uint16_t RegisterClassExA(const WndClassExA* windowClass) {
 
 HWnd CreateWindowExA(Dword exStyle, const char* className, const char* windowName, Dword style, int x, int y, int width,
                      int height, HWnd parent, void* menu, HInstance instance, void* param) {
+  SIM_FAULT_POINT("CreateWindowExA", nullptr);
   sim::WindowsMachine& s = sim::State();
   if (s.failCreate) {
     s.failCreate = false;
@@ -299,6 +303,7 @@ Bool ShowWindow(HWnd window, int showCommand) {
 }
 
 Bool UpdateWindow(HWnd window) {
+  SIM_FAULT_POINT("UpdateWindow", 0);
   sim::WindowRecord* record = sim::FindWindowRecord(window);
   if (record == nullptr) {
     SetLastError(kErrorInvalidWindowHandle);
@@ -322,6 +327,7 @@ Bool InvalidateRect(HWnd window, const Rect*, Bool erase) {
 }
 
 HDc BeginPaint(HWnd window, PaintStruct* paint) {
+  SIM_FAULT_POINT("BeginPaint", nullptr);
   sim::WindowRecord* record = sim::FindWindowRecord(window);
   if (record == nullptr || paint == nullptr) {
     SetLastError(kErrorInvalidWindowHandle);
@@ -353,6 +359,7 @@ Bool EndPaint(HWnd window, const PaintStruct* paint) {
 }
 
 Bool GetClientRect(HWnd window, Rect* rect) {
+  SIM_FAULT_POINT("GetClientRect", 0);
   sim::WindowRecord* record = sim::FindWindowRecord(window);
   if (record == nullptr) {
     SetLastError(kErrorInvalidWindowHandle);
@@ -366,6 +373,7 @@ Bool GetClientRect(HWnd window, Rect* rect) {
 // from the rectangle's top, except for an empty text, which gives the
 // line's height alone.
 int DrawTextA(HDc dc, const char* text, int count, Rect* rect, uint32_t format) {
+  SIM_FAULT_POINT("DrawTextA", 0);
   if (!sim::DcValid(dc) || text == nullptr || rect == nullptr) {
     SetLastError(kErrorInvalidParameter);
     return 0;
@@ -410,6 +418,7 @@ LResult DefWindowProcA(HWnd window, uint32_t message, WParam wParam, LParam) {
 }
 
 HDc GetDC(HWnd window) {
+  SIM_FAULT_POINT("GetDC", nullptr);
   if (window == nullptr) sim::NotModelled("GetDC of the screen");
   if (sim::FindWindowRecord(window) == nullptr) {
     SetLastError(kErrorInvalidWindowHandle);
