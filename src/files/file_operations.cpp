@@ -40,7 +40,7 @@ bool DeleteFileReported(const char* path) {
   if (path[0] == '\0') {
     SystemErrorText(kPathDoesNotFit);
   } else {
-    if (!FileExists(path)) return true;
+    if (FileIsMissing(path)) return true;
     SetStatusText("Lösche %s ...", path);
     if (win::DeleteFileA(path)) return true;
     TakeLastError();

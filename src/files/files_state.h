@@ -15,6 +15,9 @@ struct FilesState {
   char InstallDir[kMaxPath] = {};
   // What Wow64DisableWow64FsRedirection handed out, for the revert call.
   void* FsRedirectionOldValue = nullptr;
+  // Why the last FileExists found nothing: the system error of a search
+  // that could not start, 0 when the search found only "." and "..".
+  unsigned long LookupError = 0;
 };
 
 extern FilesState Files;

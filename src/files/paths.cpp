@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "files/files_state.h"
 #include "platform/windows_api.h"
 #include "shell/shell_state.h"
 #include "shell/texts.h"
@@ -39,9 +40,11 @@ bool FileExists(const char* path) {
   win::Win32FindDataA entry{};
   win::Handle search = win::FindFirstFileA(path, &entry);
   if (search == win::kInvalidHandleValue) {
-    TakeLastError();
+    Files.LookupError = win::GetLastError();
+    SystemErrorText(Files.LookupError);
     return false;
   }
+  Files.LookupError = 0;
   // A path ending in a full stop asks for the directory itself ("dir\."),
   // whatever name the listing gives it.
   size_t length = std::strlen(path);
@@ -56,4 +59,10 @@ bool FileExists(const char* path) {
   }
   win::FindClose(search);
   return found;
+}
+
+bool FileIsMissing(const char* path) {
+  if (FileExists(path)) return false;
+  return Files.LookupError == 0 || Files.LookupError == win::kErrorFileNotFound ||
+         Files.LookupError == win::kErrorPathNotFound;
 }

@@ -24,3 +24,9 @@ bool ComposePath(char* destination, int size, const char* directory, const char*
 // component may hold the wildcards * and ?.  Empties LastErrorText first and
 // leaves the system's error text there when the search cannot start.
 bool FileExists(const char* path);
+
+// True only when the lookup shows that nothing is there (file or path not
+// found, or only "." and ".."). A lookup that fails for another reason, such
+// as access denied, does not prove a file gone: callers that would take a
+// missing file for a deleted one go on and try.
+bool FileIsMissing(const char* path);

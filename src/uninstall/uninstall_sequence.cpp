@@ -73,7 +73,7 @@ bool DriverFileRemoved() {
   // A path that does not fit stays empty: reported as a file that cannot be
   // deleted, never taken for a missing one.
   bool composed = ComposePath(driverPath, kMaxPath, Files.SystemDir, DriverDllFileName);
-  if (!composed || FileExists(driverPath)) {
+  if (!composed || !FileIsMissing(driverPath)) {
     if (DeleteFileReported(driverPath)) return true;
     ShowInfo("Fehler bei Deinstallation von %s:\nFolgende Treiberdatei konnte nicht gelöscht werden:\n  %s",
              DriverDisplayName, composed ? driverPath : DriverDllFileName);
@@ -116,7 +116,7 @@ void RemoveProductFolder() {
   for (const char* name : files) {
     char path[kMaxPath] = {};
     bool composed = ComposePath(path, kMaxPath, Files.InstallDir, name);
-    if ((!composed || FileExists(path)) && !DeleteFileReported(path))
+    if ((!composed || !FileIsMissing(path)) && !DeleteFileReported(path))
       ShowInfo("Warnung bei Deinstallation von %s:\nFolgende Hilfsdatei konnte nicht gelöscht werden:\n  %s",
                DriverDisplayName, composed ? path : name);
   }

@@ -102,9 +102,9 @@ std::string Classify(const std::vector<std::string>& shown, WindowsKind kind, co
   const std::string& last = shown.back();
   if (last == kDone) {
     if (!driverLeft) return shown.size() == 2 ? "completed" : "completed with warnings";
-    // The lookup of the driver file failing counts as a file that is gone.
+    // A system folder that cannot be asked for leads to a path where the
+    // driver is not found; the user chose to go on.
     if (HasStart(shown, kDriverMissing)) return "completed: driver file not found, user went on";
-    if (call == "FindFirstFileA") return "completed: driver file's re-check failed, file left";
     // Without switching redirection off, the 32-bit system folder's copy
     // is deleted in its place.
     if (Is64(kind) && (call == "GetModuleHandleA" || call == "GetProcAddress"))

@@ -75,6 +75,21 @@ TEST_F(FileOperations, DeletingAnnouncesThePathInTheStatusLine) {
   EXPECT_TRUE(sim::MessageBoxes().empty());
 }
 
+// A lookup that fails for another reason than "not found" does not prove the
+// file gone: the delete is tried, and the file is not reported as deleted
+// while it is still there.
+TEST_F(FileOperations, AFailedLookupIsNotTakenForAMissingFile) {
+  sim::FailNextFileCall("FindFirstFileA", win::kErrorAccessDenied);
+  EXPECT_TRUE(DeleteFileReported("C:\\Programme\\Tessmar\\Uninstall_Oskaldrv.exe"));
+  EXPECT_EQ(sim::FindEntry("C:\\Programme\\Tessmar\\Uninstall_Oskaldrv.exe"), nullptr);
+
+  sim::FailNextFileCall("FindFirstFileA", win::kErrorAccessDenied);
+  EXPECT_FALSE(DeleteFileReported("C:\\Programme\\Tessmar\\Schreibgeschuetzt.pdf"));
+  ExpectOneWarning(
+      "Folgende Datei kann nicht gelöscht werden:\nC:\\Programme\\Tessmar\\Schreibgeschuetzt.pdf\n\nFehlercode "
+      "5:\nZugriff verweigert\r\n");
+}
+
 struct DeleteFailure {
   const char* name;
   const char* path;

@@ -240,6 +240,17 @@ TEST_F(Sequence, TheDriverFileThatIsNotDeletedStopsTheUninstall) {
        [] { sim::AddFiles("C:\\WINDOWS\\system32\\Oskaldrv.DLL [RA] = MZ Treiber"); },
        {win::kIdYes},
        DriverNotDeleted(kAccessDenied)},
+      // A lookup that fails for another reason than "not found" does not
+      // make the file missing: the delete is tried and its failure reported.
+      {"LookupDeniedAndFileReadOnly",
+       k32,
+       {},
+       [] {
+         sim::AddFiles("C:\\WINDOWS\\system32\\Oskaldrv.DLL [RA] = MZ Treiber");
+         sim::FailNextFileCall("FindFirstFileA", win::kErrorAccessDenied);
+       },
+       {win::kIdYes},
+       DriverNotDeleted(kAccessDenied)},
       {"HeldOpenByAnotherProcess",
        k32,
        {},
