@@ -1,5 +1,7 @@
 #include "files/file_operations.h"
 
+#include <cstring>
+
 #include "files/paths.h"
 #include "platform/windows_api.h"
 #include "shell/message_boxes.h"
@@ -14,6 +16,46 @@ const char kCopyFailed[] = "Kopieren einer Datei fehlgeschlagen.\n\nQuelle: %s\n
 const char kDeleteFailed[] = "Folgende Datei kann nicht gelöscht werden:\n%s\n\n%s";
 const char kRemoveFailed[] = "Folgendes Verzeichnis kann nicht gelöscht werden:\n%s\n\n%s";
 
+// Reads both files to their ends; true when their bytes are the same.  A
+// failed read leaves its error, a difference ERROR_FILE_INVALID.
+bool SameContent(win::Handle first, win::Handle second) {
+  char a[4096];
+  char b[4096];
+  for (;;) {
+    win::Dword readA = 0;
+    win::Dword readB = 0;
+    if (!win::ReadFile(first, a, sizeof a, &readA, nullptr) || !win::ReadFile(second, b, sizeof b, &readB, nullptr))
+      return false;
+    if (readA != readB || std::memcmp(a, b, readA) != 0) {
+      win::SetLastError(win::kErrorFileInvalid);
+      return false;
+    }
+    if (readA == 0) return true;
+  }
+}
+
+// Opens the copy so that nobody can change or delete it while it is held,
+// and checks that what is held is what was copied: the copy could have been
+// replaced in the moment between the copying and the opening.
+bool HoldCopy(const char* source, const char* target, win::Handle* held) {
+  *held = win::CreateFileA(target, win::kGenericRead, win::kFileShareRead, nullptr, win::kOpenExisting, 0, nullptr);
+  if (*held == win::kInvalidHandleValue) return false;
+  win::Handle original = win::CreateFileA(source, win::kGenericRead,
+                                          win::kFileShareRead | win::kFileShareWrite | win::kFileShareDelete, nullptr,
+                                          win::kOpenExisting, 0, nullptr);
+  bool same = original != win::kInvalidHandleValue && SameContent(original, *held);
+  if (!same) {
+    win::Dword error = win::GetLastError();
+    if (original != win::kInvalidHandleValue) win::CloseHandle(original);
+    win::CloseHandle(*held);
+    *held = win::kInvalidHandleValue;
+    win::SetLastError(error);
+    return false;
+  }
+  win::CloseHandle(original);
+  return true;
+}
+
 }  // namespace
 
 bool CopyFileReported(const char* source, const char* target, win::Handle* held) {
@@ -22,9 +64,7 @@ bool CopyFileReported(const char* source, const char* target, win::Handle* held)
     SystemErrorText(kPathDoesNotFit);
   } else if (!win::CopyFileA(source, target, 0)) {
     TakeLastError();
-  } else if (held != nullptr &&
-             (*held = win::CreateFileA(target, win::kGenericRead, win::kFileShareRead, nullptr, win::kOpenExisting, 0,
-                                       nullptr)) == win::kInvalidHandleValue) {
+  } else if (held != nullptr && !HoldCopy(source, target, held)) {
     TakeLastError();
   } else {
     // The copy took the source's attributes over; read-only, hidden or

@@ -172,6 +172,7 @@ enum ErrorCode : Dword {
   kErrorNoMoreItems = 259,
   kErrorMrMidNotFound = 317,
   kErrorKeyDeleted = 1018,
+  kErrorFileInvalid = 1006,
   kErrorInvalidWindowHandle = 1400,
   kErrorResourceNameNotFound = 1814,
   kErrorResourceLangNotFound = 1815,
@@ -340,6 +341,7 @@ Handle CreateFileA(const char* fileName, Dword desiredAccess, Dword shareMode,
                    SecurityAttributes* securityAttributes,
                    Dword creationDisposition, Dword flagsAndAttributes,
                    Handle templateFile);
+Bool ReadFile(Handle file, void* buffer, Dword bytesToRead, Dword* bytesRead, void* overlapped);
 uint32_t GetSystemDirectoryA(char* buffer, uint32_t size);
 uint32_t GetSystemWow64DirectoryA(char* buffer, uint32_t size);
 uint32_t GetWindowsDirectoryA(char* buffer, uint32_t size);

@@ -169,6 +169,26 @@ TEST_F(Relocation, TheCopyCannotBeReplacedBeforeItIsStarted) {
   }
 }
 
+// A copy replaced in the moment between its copying and its opening is
+// found out by its content: it counts as a copy that failed and is not
+// started.
+TEST_F(Relocation, ACopyReplacedBeforeItIsHeldIsNotStarted) {
+  for (WindowsKind kind : {k32, k64}) {
+    SCOPED_TRACE(Is64(kind) ? "64-bit" : "32-bit");
+    Install(kind);
+    sim::AfterNextCopy([] {
+      ASSERT_TRUE(win::DeleteFileA(kTempCopy));
+      sim::AddFiles((std::string(kTempCopy) + " = MZ untergeschoben").c_str());
+    });
+
+    ProcessOutcome run = RunProcess(StartOf(Uninstaller(kind), u"a0010407"));
+    EXPECT_EQ(run.boxes, (Boxes{FileWarningBox(CopyFailed(Uninstaller(kind), kTempCopy, "Fehlercode 1006")),
+                                WarningBox(kCannotCopy)}));
+    EXPECT_TRUE(run.started.empty());
+    EXPECT_EQ(sim::OpenKernelHandles(), 0);
+  }
+}
+
 // A copy that cannot be opened is one that cannot be kept from being
 // replaced: it counts as a copy that failed, with the system's error, and
 // is not started.

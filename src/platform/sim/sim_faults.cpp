@@ -45,6 +45,7 @@ const CallError kCallErrors[] = {
     {"RemoveDirectoryA", win::kErrorSharingViolation},
     {"MoveFileExA", win::kErrorAccessDenied},
     {"CreateFileA", win::kErrorSharingViolation},
+    {"ReadFile", win::kErrorAccessDenied},
     {"CreateProcessA", win::kErrorFileNotFound},
     // Folder and module queries, text conversion: out of memory.
     {"GetSystemDirectoryA", 8},

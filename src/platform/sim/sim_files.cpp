@@ -47,6 +47,7 @@ struct KernelHandle {
   std::string key;  // the file's key
   win::Dword access;
   win::Dword share;
+  size_t position = 0;  // where the next ReadFile starts
 };
 
 struct Search {
@@ -69,6 +70,7 @@ struct FilesMachine {
   uintptr_t nextSearch = 4;
   std::vector<ProcessCreation> creations;
   std::function<void()> beforeCreation;
+  std::function<void()> afterCopy;
   std::vector<PendingRename> renames;
   win::Dword slept = 0;
   std::vector<FolderQuery> folderQueries;
@@ -461,6 +463,7 @@ int AllocatorReferences() { return Files().allocatorReferences; }
 void FailNextFileCall(const std::string& call, win::Dword error) { Files().faults[call] = error; }
 
 void BeforeNextProcessCreation(std::function<void()> action) { Files().beforeCreation = std::move(action); }
+void AfterNextCopy(std::function<void()> action) { Files().afterCopy = std::move(action); }
 
 int LiveItemIdLists() {
   int live = 0;
@@ -668,7 +671,15 @@ Bool CopyFileA(const char* existingFileName, const char* newFileName, Bool failI
     made.entry.attributes = copied.attributes;
     made.entry.content = copied.content;
   };
-  return sim::Attempt("CopyFileA", check, copy);
+  Bool copied = sim::Attempt("CopyFileA", check, copy);
+  if (copied && sim::Files().afterCopy) {
+    std::function<void()> action = std::move(sim::Files().afterCopy);
+    sim::Files().afterCopy = nullptr;
+    Dword error = GetLastError();
+    action();
+    SetLastError(error);
+  }
+  return copied;
 }
 
 Bool SetFileAttributesA(const char* fileName, Dword fileAttributes) {
@@ -724,6 +735,30 @@ Bool MoveFileExA(const char* existingFileName, const char* newFileName, Dword fl
     return 0;
   }
   sim::Files().renames.push_back({existingFileName, newFileName == nullptr, newFileName ? newFileName : "", flags});
+  return 1;
+}
+
+Bool ReadFile(Handle file, void* buffer, Dword bytesToRead, Dword* bytesRead, void* overlapped) {
+  SIM_FAULT_POINT("ReadFile", 0);
+  if (overlapped != nullptr) sim::NotModelled("ReadFile with an OVERLAPPED record");
+  if (bytesRead != nullptr) *bytesRead = 0;
+  auto found = sim::Files().handles.find(reinterpret_cast<uintptr_t>(file));
+  if (found == sim::Files().handles.end() || found->second.kind != sim::HandleKind::kFile) {
+    SetLastError(kErrorInvalidHandle);
+    return 0;
+  }
+  sim::KernelHandle& handle = found->second;
+  const sim::Node* node = sim::NodeAt(handle.key);
+  if (!(handle.access & kGenericRead) || node == nullptr) {
+    SetLastError(kErrorAccessDenied);
+    return 0;
+  }
+  const std::string& content = node->entry.content;
+  size_t count = handle.position < content.size() ? content.size() - handle.position : 0;
+  if (count > bytesToRead) count = bytesToRead;
+  if (count > 0) std::memcpy(buffer, content.data() + handle.position, count);
+  handle.position += count;
+  if (bytesRead != nullptr) *bytesRead = static_cast<Dword>(count);
   return 1;
 }
 

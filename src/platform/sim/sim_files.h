@@ -88,6 +88,9 @@ const std::vector<ProcessCreation>& CreatedProcesses();
 // Runs once, inside the next CreateProcessA, before the start is checked:
 // what another process might do just as the program starts one.
 void BeforeNextProcessCreation(std::function<void()> action);
+// Runs the action right after the next successful CopyFileA returns its
+// copy, as another process could in that moment.
+void AfterNextCopy(std::function<void()> action);
 
 // Files scheduled with MoveFileExA and MOVEFILE_DELAY_UNTIL_REBOOT.
 struct PendingRename {

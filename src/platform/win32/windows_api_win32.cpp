@@ -88,6 +88,9 @@ Handle CreateFileA(const char* fileName, Dword desiredAccess, Dword shareMode, S
   return ::CreateFileA(fileName, desiredAccess, shareMode, As<LPSECURITY_ATTRIBUTES>(securityAttributes),
                        creationDisposition, flagsAndAttributes, templateFile);
 }
+Bool ReadFile(Handle file, void* buffer, Dword bytesToRead, Dword* bytesRead, void* overlapped) {
+  return ::ReadFile(file, buffer, bytesToRead, As<LPDWORD>(bytesRead), As<LPOVERLAPPED>(overlapped));
+}
 uint32_t GetSystemDirectoryA(char* buffer, uint32_t size) { return ::GetSystemDirectoryA(buffer, size); }
 uint32_t GetSystemWow64DirectoryA(char* buffer, uint32_t size) { return ::GetSystemWow64DirectoryA(buffer, size); }
 uint32_t GetWindowsDirectoryA(char* buffer, uint32_t size) { return ::GetWindowsDirectoryA(buffer, size); }
