@@ -26,6 +26,18 @@ Converted ToAnsi(const char16_t* text, int textLength, char* output, int capacit
 
 class WideToAnsiTest : public ConformanceTest {};
 
+// Converts a short text whole (terminator included) and checks the bytes and
+// whether the default character was used.
+void ExpectConverted(const char16_t* text, const char* expectedText, bool usedDefault) {
+  GuardedBuffer buffer(16);
+  Converted converted = ToAnsi(text, -1, buffer.data(), 16);
+  std::string expected(expectedText);
+  SCOPED_TRACE(Quoted(std::u16string(text)));
+  ASSERT_EQ(static_cast<int>(expected.size() + 1), converted.result) << "error " << converted.error;
+  EXPECT_EQ(Quoted(expected), Quoted(buffer.data(), strnlen(buffer.data(), 16)));
+  EXPECT_EQ(usedDefault, converted.usedDefault != 0);
+}
+
 // The program's German texts and the tests' expectations are code page 1252;
 // under Wine that takes LC_ALL=de_DE.UTF-8.
 TEST_F(WideToAnsiTest, AnsiCodePageIsWindows1252) {
@@ -83,15 +95,7 @@ TEST_F(WideToAnsiTest, MissingCharacterBecomesQuestionMark) {
       {u"\u0416\u00FC", "?\xFC"},
       {u"\U0001F600", "??"},  // each half of a surrogate pair on its own
   };
-  for (const auto& c : cases) {
-    GuardedBuffer buffer(16);
-    Converted converted = ToAnsi(c.text, -1, buffer.data(), 16);
-    std::string expected(c.expected);
-    SCOPED_TRACE(Quoted(std::u16string(c.text)));
-    ASSERT_EQ(static_cast<int>(expected.size() + 1), converted.result) << "error " << converted.error;
-    EXPECT_EQ(Quoted(expected), Quoted(buffer.data(), strnlen(buffer.data(), 16)));
-    EXPECT_NE(0, converted.usedDefault);
-  }
+  for (const auto& c : cases) ExpectConverted(c.text, c.expected, true);
 }
 
 // Windows' best fit: a character the code page lacks but has a look-alike
@@ -108,15 +112,7 @@ TEST_F(WideToAnsiTest, MissingCharacterWithLookAlikeTakesIt) {
       {u"\u0308", "\xA8"},  // a combining mark alone: its spacing form
       {u"\uFF44\uFF10\uFF10\uFF11\uFF10\uFF14\uFF10\uFF17", "d0010407"},
   };
-  for (const auto& c : cases) {
-    GuardedBuffer buffer(16);
-    Converted converted = ToAnsi(c.text, -1, buffer.data(), 16);
-    std::string expected(c.expected);
-    SCOPED_TRACE(Quoted(std::u16string(c.text)));
-    ASSERT_EQ(static_cast<int>(expected.size() + 1), converted.result) << "error " << converted.error;
-    EXPECT_EQ(Quoted(expected), Quoted(buffer.data(), strnlen(buffer.data(), 16)));
-    EXPECT_EQ(0, converted.usedDefault);
-  }
+  for (const auto& c : cases) ExpectConverted(c.text, c.expected, false);
 }
 
 // WC_COMPOSITECHECK: a letter and a combining mark convert as their
@@ -131,15 +127,7 @@ TEST_F(WideToAnsiTest, LetterAndCombiningMarkConvertAsOneCharacter) {
       {u"A\u030A", "\xC5"},  {u"A\u0304", "A"},  // A with macron, then its best fit
       {u"q\u0308", "q\xA8"},
   };
-  for (const auto& c : cases) {
-    GuardedBuffer buffer(16);
-    Converted converted = ToAnsi(c.text, -1, buffer.data(), 16);
-    std::string expected(c.expected);
-    SCOPED_TRACE(Quoted(std::u16string(c.text)));
-    ASSERT_EQ(static_cast<int>(expected.size() + 1), converted.result) << "error " << converted.error;
-    EXPECT_EQ(Quoted(expected), Quoted(buffer.data(), strnlen(buffer.data(), 16)));
-    EXPECT_EQ(0, converted.usedDefault);
-  }
+  for (const auto& c : cases) ExpectConverted(c.text, c.expected, false);
 }
 
 // The program converts each argument into 259 bytes (its 260-byte entry less
