@@ -41,31 +41,17 @@ case "$kind" in
   *) usage ;;
 esac
 
-# Debian installs the loaders outside PATH; /usr/bin/wine prefers the 32-bit one.
-find_loader() {
-  local name=$1
-  if [ -x "/usr/lib/wine/$name" ]; then
-    echo "/usr/lib/wine/$name"
-  elif command -v "$name" >/dev/null 2>&1; then
-    command -v "$name"
-  fi
-}
-find_server() {
-  local candidate
-  for candidate in /usr/lib/wine/wineserver64 /usr/lib/wine/wineserver32 /usr/lib/wine/wineserver; do
-    [ -x "$candidate" ] && { echo "$candidate"; return; }
-  done
-  command -v wineserver 2>/dev/null || true
-}
+# shellcheck source=wine-tools.sh
+source "$(dirname "$0")/wine-tools.sh"
 
 if [ "$kind" = win64 ]; then
-  loader=$(find_loader wine64)
+  loader=$(wine_loader_named wine64)
   arch=win64
 else
-  loader=$(find_loader wine)
+  loader=$(wine_loader_named wine)
   arch=win32
 fi
-server=$(find_server)
+server=$(wine_server_path)
 if [ -z "$loader" ] || [ -z "$server" ]; then
   echo "wine-prefix: no Wine for $kind on this machine (loader '${loader}', server '${server}')" >&2
   exit 3

@@ -7,7 +7,7 @@ Windows palette, AND mask present).
 """
 import sys
 
-from pe_resources import Fault, data_of, entries, resource_section, subdirectory, unpack
+from pe_resources import Fault, data_of, entries, resource_section, subdirectory, unpack, run_check
 
 RT_ICON = 3
 RT_GROUP_ICON = 14
@@ -70,17 +70,5 @@ def check(path):
         raise Fault("image sizes are %s, expected %s" % (sorted(sizes), sorted(WANTED_SIZES)))
 
 
-def main(argv):
-    if len(argv) != 2:
-        sys.stderr.write("usage: check_icon.py PROGRAM.exe\n")
-        return 2
-    try:
-        check(argv[1])
-    except (Fault, OSError, UnicodeDecodeError) as fault:
-        print("FAIL: %s" % fault)
-        return 1
-    return 0
-
-
 if __name__ == "__main__":
-    sys.exit(main(sys.argv))
+    sys.exit(run_check(check, sys.argv))

@@ -9,7 +9,7 @@ controls version 6.
 import sys
 import xml.etree.ElementTree as ElementTree
 
-from pe_resources import Fault, data_at, entries, language_entries, read_resources, subdirectory
+from pe_resources import Fault, data_at, entries, language_entries, read_resources, subdirectory, run_check
 
 RT_MANIFEST = 24
 MANIFEST_ID = 1  # CREATEPROCESS_MANIFEST_RESOURCE_ID
@@ -94,17 +94,5 @@ def check(path):
           % len(ids))
 
 
-def main(argv):
-    if len(argv) != 2:
-        sys.stderr.write("usage: check_manifest.py PROGRAM.exe\n")
-        return 2
-    try:
-        check(argv[1])
-    except (Fault, OSError) as fault:
-        print("FAIL: %s" % fault)
-        return 1
-    return 0
-
-
 if __name__ == "__main__":
-    sys.exit(main(sys.argv))
+    sys.exit(run_check(check, sys.argv))

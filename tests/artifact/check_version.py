@@ -9,7 +9,7 @@ exactly the values below, and the translation 0x0407/1252.
 import struct
 import sys
 
-from pe_resources import Fault, data_at, entries, language_entries, read_resources, subdirectory, unpack
+from pe_resources import Fault, data_at, entries, language_entries, read_resources, subdirectory, unpack, run_check
 
 RT_VERSION = 16
 GERMAN = 0x0407
@@ -131,17 +131,5 @@ def check(path):
           % (".".join(map(str, FIXED_VERSION)), len(strings), STRING_TABLE, GERMAN, CODE_PAGE))
 
 
-def main(argv):
-    if len(argv) != 2:
-        sys.stderr.write("usage: check_version.py PROGRAM.exe\n")
-        return 2
-    try:
-        check(argv[1])
-    except (Fault, OSError, UnicodeDecodeError) as fault:
-        print("FAIL: %s" % fault)
-        return 1
-    return 0
-
-
 if __name__ == "__main__":
-    sys.exit(main(sys.argv))
+    sys.exit(run_check(check, sys.argv))

@@ -1,6 +1,7 @@
 """Reading a PE file's resources: the .rsrc section, its directories and the
 data of one resource. Every read is bounds-checked; a fault raises Fault."""
 import struct
+import sys
 
 
 class Fault(Exception):
@@ -82,3 +83,17 @@ def read_resources(path):
     """Returns (bytes of .rsrc, its virtual address) of the file at path."""
     with open(path, "rb") as f:
         return resource_section(f.read())
+
+
+def run_check(check, argv):
+    """The command-line entry of a check of PROGRAM.exe: exit code 0 when it
+    holds, 1 with a FAIL line when it does not, 2 on a usage error."""
+    if len(argv) != 2:
+        sys.stderr.write("usage: %s PROGRAM.exe\n" % argv[0])
+        return 2
+    try:
+        check(argv[1])
+    except (Fault, OSError, UnicodeDecodeError) as fault:
+        print("FAIL: %s" % fault)
+        return 1
+    return 0

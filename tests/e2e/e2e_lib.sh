@@ -3,6 +3,9 @@
 # run 32-bit x86 code at all, Xvfb started and stopped by process id, and the
 # copy of a prefix template. Sourced, not run.
 
+# shellcheck source=../../scripts/wine-tools.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/wine-tools.sh"
+
 E2E_SKIP=77  # ctest's SKIP_RETURN_CODE for the end-to-end tests
 
 e2e_die() {
@@ -53,22 +56,10 @@ e2e_require_bits() {
 
 # The loader for programs of BITS. Debian keeps both outside PATH.
 e2e_wine_loader() {
-  local name=wine64
-  [ "$1" = 32 ] && name=wine
-  if [ -x "/usr/lib/wine/$name" ]; then
-    echo "/usr/lib/wine/$name"
-  elif command -v "$name" >/dev/null 2>&1; then
-    command -v "$name"
-  fi
+  if [ "$1" = 32 ]; then wine_loader_named wine; else wine_loader_named wine64; fi
 }
 
-e2e_wine_server() {
-  local candidate
-  for candidate in /usr/lib/wine/wineserver64 /usr/lib/wine/wineserver32 /usr/lib/wine/wineserver; do
-    [ -x "$candidate" ] && { echo "$candidate"; return; }
-  done
-  command -v wineserver 2>/dev/null || true
-}
+e2e_wine_server() { wine_server_path; }
 
 # The kind of a prefix folder: win32, win64 or nothing.
 e2e_prefix_kind() {
