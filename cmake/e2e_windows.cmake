@@ -11,6 +11,12 @@
 # process id) and one prefix template per kind (scripts/wine-prefix.sh) with
 # the installed product, which each scenario copies.
 
+# The program without its manifest, for the test that the manifest leaves the
+# status window's place and size alone under Wine: otherwise the same pieces
+# as the product. Built with everything else, but never part of the product.
+add_uninstaller_program(Uninstall_Oskaldrv_no_manifest)
+target_compile_definitions(Uninstall_Oskaldrv_no_manifest PRIVATE "$<$<COMPILE_LANGUAGE:RC>:NO_MANIFEST>")
+
 add_executable(e2e_robot ${CMAKE_SOURCE_DIR}/tests/e2e/robot.cpp)
 set_target_properties(e2e_robot PROPERTIES OUTPUT_NAME robot)
 target_compile_options(e2e_robot PRIVATE ${WARNINGS} -municode)
@@ -93,4 +99,18 @@ foreach(kind IN LISTS E2E_PREFIX_KINDS)
       FIXTURES_REQUIRED "e2e_display;e2e_prefix_${kind}"
       LABELS e2e SKIP_RETURN_CODE 77 TIMEOUT 300)
   endforeach()
+
+  # The status window with and without the manifest, at 96 and 120 dpi.
+  add_test(NAME e2e.${kind}_prefix.status_window_geometry
+    COMMAND bash ${E2E_SOURCE}/status_window_geometry.sh
+            --program $<TARGET_FILE:Uninstall_Oskaldrv>
+            --no-manifest $<TARGET_FILE:Uninstall_Oskaldrv_no_manifest>
+            --robot $<TARGET_FILE:e2e_robot>
+            --tool $<TARGET_FILE:e2e_fixture_tool>
+            --bits ${E2E_BITS} --prefix-kind ${kind} --template ${template}
+            --work ${E2E_STATE}/runs/${kind}.status_window_geometry
+            --display-state ${E2E_DISPLAY_STATE})
+  set_tests_properties(e2e.${kind}_prefix.status_window_geometry PROPERTIES
+    FIXTURES_REQUIRED "e2e_display;e2e_prefix_${kind}"
+    LABELS e2e SKIP_RETURN_CODE 77 TIMEOUT 300)
 endforeach()

@@ -61,6 +61,18 @@ e2e_wine_loader() {
 
 e2e_wine_server() { wine_server_path; }
 
+# Runs COMMAND with the environment of a Wine run of a BITS-bit program in
+# PREFIX on DISPLAY (may be empty): that Wine's loader and server, no debug
+# output, no Mono, Gecko or menu builder, the German locale. E2E_DLL_OVERRIDES
+# adds entries to WINEDLLOVERRIDES (";name=n,b").
+e2e_wine_env() {
+  local prefix=$1 bits=$2 display=$3
+  shift 3
+  env -u WINEARCH WINEPREFIX="$prefix" WINELOADER="$(e2e_wine_loader "$bits")" WINESERVER="$(e2e_wine_server)" \
+    WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d${E2E_DLL_OVERRIDES:-}" \
+    LC_ALL=de_DE.UTF-8 DISPLAY="$display" "$@"
+}
+
 # The kind of a prefix folder: win32, win64 or nothing.
 e2e_prefix_kind() {
   [ -f "$1/system.reg" ] && [ -d "$1/drive_c" ] || return 0

@@ -30,9 +30,7 @@ install_product() {
   cp "$tool" "$dir/drive_c/e2e/fixture_tool.exe" &&
     cp "$here/installed_product.txt" "$dir/drive_c/e2e/" || return 1
   (cd "$dir/drive_c/e2e" &&
-    env -u WINEARCH WINEPREFIX="$dir" WINELOADER="$loader" WINESERVER="$server" WINEDEBUG=-all \
-      WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d" LC_ALL=de_DE.UTF-8 \
-      "$loader" 'C:\e2e\fixture_tool.exe' apply 'C:\e2e\installed_product.txt') || return 1
+    e2e_wine_env "$dir" "$bits" "" "$loader" 'C:\e2e\fixture_tool.exe' apply 'C:\e2e\installed_product.txt') || return 1
   WINEPREFIX=$dir timeout 60 "$server" -w
   rm -rf "$dir/drive_c/e2e"
   # What the program sees must be there.

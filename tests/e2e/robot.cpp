@@ -3,7 +3,7 @@
 // writes what it saw into a transcript that a test compares byte for byte.
 //
 //   robot.exe [--timeout SECONDS] [--before-box N COMMAND] [--shots FOLDER]
-//             [--watch] TRANSCRIPT ANSWERS -- PROGRAM [ARGS...]
+//             [--watch] [--rects] TRANSCRIPT ANSWERS -- PROGRAM [ARGS...]
 //
 // Everything after the first " -- " of the robot's own command line is the
 // program's command line, passed on unchanged. ANSWERS is a comma-separated
@@ -39,6 +39,13 @@
 //
 // --watch: press nothing; a person at the display answers each box, and the
 // transcript says "press: (by the user)". ANSWERS is then ignored.
+//
+// --rects: each "window of process" line also gives the window's rectangle
+// on the screen and its client area's size, in the screen's pixels (the robot
+// then makes itself DPI-aware, so that Windows does not scale them for it):
+//   window of process N: class "C", title "T", at X,Y size WxH, client CWxCH
+// and a window is recorded again whenever one of them changes. Without the
+// option the lines and the transcript are as above.
 //
 // On its standard output the robot reports when each box was answered and
 // when every process had ended, in milliseconds after the program's start
@@ -100,6 +107,7 @@ struct SeenWindow {
   HWND hwnd;
   bool done;  // a box that was answered, or a window whose title is recorded
   wchar_t title[256];
+  RECT rect, client;  // with --rects: the window's place and size as last recorded
 };
 
 FollowedProcess Processes[kMaxProcesses];
@@ -121,6 +129,7 @@ BoxHook Hooks[kMaxHooks];
 int HookCount = 0;
 wchar_t ShotFolder[MAX_PATH] = L"";  // empty: no pictures
 bool WatchOnly = false;
+bool RecordRects = false;
 ULONGLONG StartTick = 0;  // when the program was started
 
 // ---- transcript -----------------------------------------------------------
@@ -637,14 +646,17 @@ SeenWindow* Remember(HWND hwnd) {
   return &w;
 }
 
+// A message box is a dialog with the box's text and icon controls; other
+// dialogs (an installer's main window, say) are windows like any other.
 bool IsBox(HWND hwnd) {
   wchar_t cls[64];
-  if (!GetClassNameW(hwnd, cls, 64)) return false;
-  return wcscmp(cls, L"#32770") == 0;
+  if (!GetClassNameW(hwnd, cls, 64) || wcscmp(cls, L"#32770") != 0) return false;
+  return GetDlgItem(hwnd, kBoxTextId) && GetDlgItem(hwnd, kBoxIconId);
 }
 
 // Records each visible window of a followed process when it appears and
-// whenever its title changes.
+// whenever its title changes; with --rects also its place and size, and it
+// is recorded again whenever they change.
 void RecordOtherWindows(const FoundList& list) {
   for (int i = 0; i < list.count; ++i) {
     HWND hwnd = list.items[i].hwnd;
@@ -656,13 +668,21 @@ void RecordOtherWindows(const FoundList& list) {
     SetLastError(0);
     if (!GetWindowTextW(hwnd, title, 256) && GetLastError() != 0) continue;
     if (!GetClassNameW(hwnd, cls, 256) || !IsWindowVisible(hwnd)) continue;
-    if (seen->done && wcscmp(title, seen->title) == 0) continue;
+    RECT rect = {}, client = {};
+    if (RecordRects && (!GetWindowRect(hwnd, &rect) || !GetClientRect(hwnd, &client))) continue;
+    bool moved = RecordRects && seen->done && (!EqualRect(&rect, &seen->rect) || !EqualRect(&client, &seen->client));
+    if (seen->done && wcscmp(title, seen->title) == 0 && !moved) continue;
     wcscpy(seen->title, title);
+    seen->rect = rect;
+    seen->client = client;
     seen->done = true;
     WriteFormatted("window of process %d: class ", list.items[i].process + 1);
     WriteQuoted(cls);
     WriteBytes(", title ");
     WriteQuoted(title);
+    if (RecordRects)
+      WriteFormatted(", at %ld,%ld size %ldx%ld, client %ldx%ld", rect.left, rect.top, rect.right - rect.left,
+                     rect.bottom - rect.top, client.right, client.bottom);
     WriteBytes("\n");
   }
 }
@@ -753,6 +773,8 @@ bool ParseOptions(Options& o) {
       wcscpy(ShotFolder, token);
     } else if (wcscmp(token, L"--watch") == 0) {
       WatchOnly = true;
+    } else if (wcscmp(token, L"--rects") == 0) {
+      RecordRects = true;
     } else {
       return false;
     }
@@ -836,12 +858,15 @@ int wmain() {
   static Options options;
   if (!ParseOptions(options)) {
     fprintf(stderr,
-            "usage: robot.exe [--timeout SECONDS] [--before-box N COMMAND] [--shots FOLDER] [--watch]\n"
+            "usage: robot.exe [--timeout SECONDS] [--before-box N COMMAND] [--shots FOLDER] [--watch] [--rects]\n"
             "                 TRANSCRIPT ANSWERS -- PROGRAM [ARGS...]\n"
             "  ANSWERS: comma-separated ok, cancel, yes, no, abort, retry, ignore, help, tryagain,\n"
             "  continue, one per box in order (then ok for every further box), or - for none\n");
     return kExitUsage;
   }
+  // Places and sizes in pixels of the screen, whatever the program's own
+  // DPI awareness: without this, Windows would scale them for the robot.
+  if (RecordRects) SetProcessDPIAware();
   int code = Run(options);
   if (Transcript != INVALID_HANDLE_VALUE) CloseHandle(Transcript);
   return code;

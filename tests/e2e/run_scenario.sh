@@ -8,7 +8,7 @@
 #   run_scenario.sh --program EXE --robot EXE --tool EXE --bits 32|64
 #                   --prefix-kind win32|win64 --template DIR --expected FILE
 #                   --work DIR [--setup FILE] [--answers LIST] [--planted-dll FILE]
-#                   [--display :N | --display-state FILE]
+#                   [--display :N | --display-state FILE] [--rects]
 #                   -- [PROGRAM ARGUMENTS...]
 #
 # The template is a prefix with the installed product (fixture.sh prefix):
@@ -47,6 +47,9 @@
 #     "), the uninstall key of the program's registry view written as
 #     %UNINSTALL%;
 #   - the files and folders of drive_c that the run added or removed.
+# With --rects the robot records each window's place and size (its --rects);
+# the window lines with them go into WORK/rects.txt, and the transcript is
+# compared without them.
 # Lines of the expected transcript that begin with "wow64: " count only for a
 # 32-bit program in a 64-bit prefix, lines that begin with "not wow64: " only
 # for the other set-ups; the prefix is dropped (WORK/expected.txt is the
@@ -66,7 +69,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 source "$here/e2e_lib.sh"
 
 program='' robot='' tool='' bits='' prefix_kind='' template='' expected='' work='' setup=''
-answers=ok display='' display_state=
+answers=ok display='' display_state='' rects=0
 first_answers='' start_path='' planted_dll='' plants=() native_dlls=''
 while [ $# -gt 0 ]; do
   case "$1" in
@@ -83,6 +86,7 @@ while [ $# -gt 0 ]; do
     --planted-dll) planted_dll=$2; shift 2 ;;
     --display) display=$2; shift 2 ;;
     --display-state) display_state=$2; shift 2 ;;
+    --rects) rects=1; shift ;;
     --) shift; break ;;
     *) e2e_die "unknown option $1" ;;
   esac
@@ -114,15 +118,12 @@ server=$(e2e_wine_server)
 mkdir -p "$work"
 work=$(cd "$work" && pwd)
 prefix=$work/prefix
-rm -f "$work"/{actual,expected,diff,before.reg,after.reg}.txt "$work"/{robot,setup,first}.out "$work"/{files,folders}.*
+rm -f "$work"/{actual,expected,diff,before.reg,after.reg,rects}.txt "$work"/{robot,setup,first}.out "$work"/{files,folders}.*
 own_xvfb=
 
 # Every Wine process of the run gets the display: the first one starts Wine's
 # own processes (the desktop among them), which show the boxes on it.
-wine_env() {
-  env -u WINEARCH WINEPREFIX="$prefix" WINELOADER="$loader" WINESERVER="$server" WINEDEBUG=-all \
-    WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d$native_dlls" LC_ALL=de_DE.UTF-8 DISPLAY="$display" "$@"
-}
+wine_env() { E2E_DLL_OVERRIDES=$native_dlls e2e_wine_env "$prefix" "$bits" "$display" "$@"; }
 
 # shellcheck disable=SC2317  # called by the trap
 cleanup() {
@@ -156,6 +157,8 @@ cp "$tool" "$e2e/fixture_tool.exe"
 # apply before it answers a box.
 : >"$e2e/setup.txt"
 hooks=()
+robot_options=()
+[ "$rects" = 1 ] && robot_options+=(--rects)
 if [ -n "$setup" ]; then
   target=$e2e/setup.txt
   while IFS= read -r line || [ -n "$line" ]; do
@@ -260,7 +263,7 @@ list_entries d >"$work/folders.before"
 started=$(date +%s%N)
 (
   cd "$e2e" &&
-    wine_env timeout 120 "$loader" 'C:\e2e\robot.exe' --timeout 60 "${hooks[@]}" \
+    wine_env timeout 120 "$loader" 'C:\e2e\robot.exe' --timeout 60 "${hooks[@]}" "${robot_options[@]}" \
       'C:\e2e\transcript.txt' "$answers" -- "$program_windows" "${args[@]}"
 ) >"$work/robot.out" 2>&1
 robot_status=$?
@@ -297,6 +300,11 @@ if [ -s "$e2e/transcript.txt" ]; then
   normalise <"$e2e/transcript.txt" >"$actual"
 else
   : >"$actual"
+fi
+if [ "$rects" = 1 ]; then
+  geometry=', at -?[0-9]+,-?[0-9]+ size [0-9]+x[0-9]+, client [0-9]+x[0-9]+$'
+  grep -E "^window of process .*$geometry" "$actual" >"$work/rects.txt"
+  sed -i -E "/^window of process /s/$geometry//" "$actual"
 fi
 if cmp -s "$work/before.reg.txt" "$work/after.reg.txt"; then
   echo "registry unchanged" >>"$actual"
