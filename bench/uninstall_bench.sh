@@ -1,22 +1,30 @@
 #!/usr/bin/env bash
-# Benchmark (not a test): the uninstaller's file size, and the wall time of a
-# complete two-process uninstall under Wine.
+# Benchmark (not a test): our uninstaller against a peer, side by side.
 #
 #   bench/uninstall_bench.sh [RUNS] [WORK_DIR]    (defaults: 5, build/bench)
 #
-# Sizes: build/win32/Uninstall_Oskaldrv.exe (the product) and
-# build/win64/Uninstall_Oskaldrv.exe (the same program code for 64-bit
-# Windows), both built first.
+# The peer is an NSIS uninstaller (bench/peer/peer_uninstaller.nsi, built
+# with Debian's makensis by bench/peer/build_peer.sh, the smallest of NSIS's
+# compressors): it asks and reports with the same two boxes and removes the
+# same driver file, layout key, desktop shortcut, product folder and uninstall
+# entry, and it relocates itself into the temporary folder as ours does. It
+# does not take the layout out of the user's layout lists nor renumber them
+# (NSIS cannot without a plug-in): ours does more work.
 #
-# Time: each run takes a fresh copy of a 64-bit prefix with the product
-# installed (tests/e2e/fixture.sh), starts its wineserver and Wine's own
-# processes (so that their start-up is not counted), then has the UI robot
-# start Uninstall_Oskaldrv.exe a0010407 from the product folder and answer
-# "Ja" and "OK". Measured by the robot: from the start of the first instance
-# until the final box is answered, and until every process has ended. The
-# report gives the median and every run. The program runs where this machine
-# can: the product in the 64-bit prefix (WOW64) when it can run 32-bit x86
-# code, the 64-bit build always.
+# Sizes: our product (build/win32), the same program code for 64-bit Windows
+# (build/win64), and the peer for each processor it could be built for.
+#
+# Time: for each set-up this machine can run (64-bit programs always; 32-bit
+# ones under WOW64 where 32-bit x86 code runs), the two programs take turns,
+# RUNS each, every run on a fresh copy of a 64-bit prefix with the product
+# installed (tests/e2e/fixture.sh) and its wineserver and Wine's own processes
+# already started (their start-up is not counted). The UI robot starts
+# Uninstall_Oskaldrv.exe a0010407 from the product folder (where the peer
+# stands in for ours) and answers "Ja" and "OK". Measured by the robot: from
+# the start of the first instance until the final box is answered, and until
+# every process has ended. Each run is checked: the final box reported the
+# uninstall, and the driver file, the layout key, the shortcut, the product
+# folder and the uninstall entry are gone. Medians, every run, and ours/peer.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 runs=${1:-5}
@@ -26,22 +34,16 @@ source "$root/tests/e2e/e2e_lib.sh"
 [[ $runs =~ ^[1-9][0-9]*$ ]] || e2e_die "usage: $0 [RUNS] [WORK_DIR]"
 
 cd "$root"
+bash scripts/install-deps.sh
 for preset in win32 win64; do
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" --target Uninstall_Oskaldrv e2e_robot e2e_fixture_tool >/dev/null
 done
 
-echo "== file size of Uninstall_Oskaldrv.exe"
-for build in win32 win64; do
-  exe=build/$build/Uninstall_Oskaldrv.exe
-  what="the same program code, 64-bit"
-  [ "$build" = win32 ] && what="the product, 32-bit"
-  printf '  %-36s %8d bytes  (%s)\n' "$exe" "$(stat -c %s "$exe")" "$what"
-done
-
 median() {  # numbers, one a line
   sort -n | awk '{ v[NR] = $1 } END { if (NR % 2) print v[(NR + 1) / 2]; else print int((v[NR / 2] + v[NR / 2 + 1]) / 2) }'
 }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 
 xvfb_state=$work/xvfb.state
 prefix=
@@ -56,55 +58,91 @@ mkdir -p "$work"
 e2e_xvfb_start "$xvfb_state" 1
 read -r _ display <"$xvfb_state"
 
-# One measured run: prints "ANSWERED_MS ENDED_MS".
-measure() {  # bits template
-  local bits=$1 template=$2 loader server program_files out
-  loader=$(e2e_wine_loader "$bits")
-  server=$(e2e_wine_server)
+# What a complete uninstall leaves: none of these.
+gone_check() {  # prefix bits program_files dump
+  local p=$1 bits=$2 program_files=$3 dump=$4 user left=()
+  user=$(e2e_prefix_user "$p")
+  [ -e "$p/drive_c/$program_files/Tessmar" ] && left+=("the product folder")
+  [ -e "$p/drive_c/users/$user/Desktop/Tastaturbelegung Varn (V3.02) Schaubild.LNK" ] && left+=("the shortcut")
+  [ -e "$p/drive_c/windows/system32/Oskaldrv.DLL" ] && left+=("the driver file")
+  [ "$bits" = 32 ] && [ -e "$p/drive_c/windows/syswow64/Oskaldrv.DLL" ] && left+=("the 32-bit driver file")
+  grep -q 'Keyboard Layouts\\a0010407' "$dump" && left+=("the layout key")
+  grep -q 'Uninstall\\Tastaturbelegung DIN Varn' "$dump" && left+=("the uninstall entry")
+  [ ${#left[@]} -eq 0 ] || e2e_die "$5 left ${left[*]}"
+}
+
+# One measured run of EXE as the product's uninstaller: prints
+# "ANSWERED_MS ENDED_MS".
+measure() {  # bits template exe name
+  local bits=$1 template=$2 exe=$3 name=$4 program_files out
   program_files=$(e2e_program_files "$bits" win64)
   prefix=$work/run
   e2e_copy_prefix "$template" "$prefix" || e2e_die "cannot copy $template"
   mkdir -p "$prefix/drive_c/bench"
-  cp "build/$build/Uninstall_Oskaldrv.exe" "$prefix/drive_c/$program_files/Tessmar/"
+  cp "$exe" "$prefix/drive_c/$program_files/Tessmar/Uninstall_Oskaldrv.exe"
   cp "build/$build/robot.exe" "build/$build/fixture_tool.exe" "$prefix/drive_c/bench/"
-  WINEPREFIX=$prefix "$server" -p
-  wine_run() {
-    (cd "$prefix/drive_c/bench" && env -u WINEARCH WINEPREFIX="$prefix" WINELOADER="$loader" WINESERVER="$server" \
-      WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d" LC_ALL=de_DE.UTF-8 DISPLAY="$display" "$loader" "$@")
-  }
+  WINEPREFIX=$prefix "$(e2e_wine_server)" -p
+  wine_run() { (cd "$prefix/drive_c/bench" && e2e_wine_env "$prefix" "$bits" "$display" "$(e2e_wine_loader "$bits")" "$@"); }
   wine_run 'C:\bench\fixture_tool.exe' dump 'C:\bench\before.txt' >/dev/null 2>&1
   sleep 1  # Wine's own processes settle
   out=$(wine_run 'C:\bench\robot.exe' 'C:\bench\transcript.txt' yes,ok -- \
-    "C:\\$program_files\\Tessmar\\Uninstall_Oskaldrv.exe" a0010407 2>&1) || e2e_die "the run failed: $out"
+    "C:\\$program_files\\Tessmar\\Uninstall_Oskaldrv.exe" a0010407 2>&1) || e2e_die "$name: the run failed: $out"
   grep -q 'Folgender Tastatur-Treiber wurde deinstalliert' "$prefix/drive_c/bench/transcript.txt" ||
-    e2e_die "the uninstall did not complete: $(cat "$prefix/drive_c/bench/transcript.txt")"
-  WINEPREFIX=$prefix "$server" -k >/dev/null 2>&1
+    e2e_die "$name: the uninstall did not complete: $(cat "$prefix/drive_c/bench/transcript.txt")"
+  wine_run 'C:\bench\fixture_tool.exe' dump 'C:\bench\after.txt' >/dev/null 2>&1
+  gone_check "$prefix" "$bits" "$program_files" "$prefix/drive_c/bench/after.txt" "$name"
+  WINEPREFIX=$prefix "$(e2e_wine_server)" -k >/dev/null 2>&1
   rm -rf "$prefix"
   prefix=
   echo "$(sed -n 's/^robot: box 2 answered \([0-9]*\) ms.*/\1/p' <<<"$out") $(sed -n 's/^robot: every process ended \([0-9]*\) ms.*/\1/p' <<<"$out")"
 }
 
+sizes=()
+timings=()
 for build in win32 win64; do
   bits=64
   [ "$build" = win32 ] && bits=32
+  ours=build/$build/Uninstall_Oskaldrv.exe
+  ours_size=$(stat -c %s "$ours")
+  what="$bits-bit"
+  [ "$build" = win32 ] && what="32-bit, the product"
+  sizes+=("$(printf '  ours (%s): %d bytes  %s' "$what" "$ours_size" "$ours")")
   if [ "$bits" = 32 ] && ! e2e_can_run_x86_32; then
-    echo "== build/win32 (the product): not timed, this machine cannot run 32-bit x86 code"
+    sizes+=("  peer (32-bit): not built, this machine cannot run 32-bit x86 code (NSIS writes the uninstaller at install time)")
+    timings+=("== $bits-bit programs: not timed, this machine cannot run 32-bit x86 code")
     continue
   fi
   template=$work/prefix-$build
   rm -rf "$template"
   bash tests/e2e/fixture.sh prefix win64 "$template" "$bits" "build/$build/fixture_tool.exe" >/dev/null
-  answered=() ended=()
+  peer=$work/peer-$build.exe
+  bash bench/peer/build_peer.sh "$bits" "$template" "$work" "$peer" >"$work/result"
+  read -r compressor peer_size < <(tail -n 1 "$work/result")
+  sizes+=("$(printf '  peer (%s-bit, NSIS %s, %s): %d bytes' "$bits" "$(makensis -VERSION)" "$compressor" "$peer_size")")
+  sizes+=("  size ours/peer, $bits-bit: $(ratio "$ours_size" "$peer_size")")
+
+  ours_answered=() ours_ended=() peer_answered=() peer_ended=()
   for _ in $(seq "$runs"); do
-    measure "$bits" "$template" >"$work/result"
+    measure "$bits" "$template" "$ours" ours >"$work/result"
     read -r a e <"$work/result"
-    answered+=("$a")
-    ended+=("$e")
+    ours_answered+=("$a") ours_ended+=("$e")
+    measure "$bits" "$template" "$peer" peer >"$work/result"
+    read -r a e <"$work/result"
+    peer_answered+=("$a") peer_ended+=("$e")
   done
   rm -rf "$template"
-  echo "== build/$build under Wine ($bits-bit program, 64-bit prefix), $runs runs, each on a fresh prefix copy"
-  echo "   first instance started -> final box answered: median $(printf '%s\n' "${answered[@]}" | median) ms" \
-    "(runs: ${answered[*]})"
-  echo "   first instance started -> every process ended: median $(printf '%s\n' "${ended[@]}" | median) ms" \
-    "(runs: ${ended[*]})"
+  oa=$(printf '%s\n' "${ours_answered[@]}" | median) pa=$(printf '%s\n' "${peer_answered[@]}" | median)
+  oe=$(printf '%s\n' "${ours_ended[@]}" | median) pe=$(printf '%s\n' "${peer_ended[@]}" | median)
+  timings+=("== $bits-bit programs under Wine (64-bit prefix), $runs runs each, taking turns, each on a fresh prefix copy"
+    "   first instance started -> final box answered:"
+    "     ours median $oa ms (runs: ${ours_answered[*]})"
+    "     peer median $pa ms (runs: ${peer_answered[*]})"
+    "     ours/peer $(ratio "$oa" "$pa")"
+    "   first instance started -> every process ended:"
+    "     ours median $oe ms (runs: ${ours_ended[*]})"
+    "     peer median $pe ms (runs: ${peer_ended[*]})"
+    "     ours/peer $(ratio "$oe" "$pe")")
 done
+
+echo "== file size of the uninstaller"
+printf '%s\n' "${sizes[@]}" "${timings[@]}"

@@ -25,6 +25,7 @@ want_pkg x11-apps                            # xwd, for screenshots
 want_pkg imagemagick                         # convert, for screenshots
 want_pkg wine
 want_pkg wine64
+want_pkg nsis                                # makensis, for the peer of the benchmark
 
 # The 32-bit Wine comes from the i386 architecture (multiarch).
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
