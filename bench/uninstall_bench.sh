@@ -5,14 +5,14 @@
 #
 # The peer is an NSIS uninstaller (bench/peer/peer_uninstaller.nsi, built
 # with Debian's makensis by bench/peer/build_peer.sh, the smallest of NSIS's
-# compressors): it asks and reports with the same two boxes and removes the
+# targets and compressors): it asks and reports with the same two boxes and removes the
 # same driver file, layout key, desktop shortcut, product folder and uninstall
 # entry, and it relocates itself into the temporary folder as ours does. It
 # does not take the layout out of the user's layout lists nor renumber them
 # (NSIS cannot without a plug-in): ours does more work.
 #
-# Sizes: our product (build/win32), the same program code for 64-bit Windows
-# (build/win64), and the peer for each processor it could be built for.
+# Sizes: our product (build/win32) and the same program code for 64-bit
+# Windows (build/win64), each with the peer for the same processor.
 #
 # Time: for each set-up this machine can run (64-bit programs always; 32-bit
 # ones under WOW64 where 32-bit x86 code runs), the two programs take turns,
@@ -106,20 +106,19 @@ for build in win32 win64; do
   ours_size=$(stat -c %s "$ours")
   what="$bits-bit"
   [ "$build" = win32 ] && what="32-bit, the product"
+  peer=$work/peer-$build.exe
+  bash bench/peer/build_peer.sh "$bits" "$work/peer" "$peer" >"$work/result"
+  read -r peer_kind peer_size < <(tail -n 1 "$work/result")
   sizes+=("$(printf '  ours (%s): %d bytes  %s' "$what" "$ours_size" "$ours")")
+  sizes+=("$(printf '  peer (%s-bit, NSIS %s, %s): %d bytes' "$bits" "$(makensis -VERSION)" "$peer_kind" "$peer_size")")
+  sizes+=("  size ours/peer, $bits-bit: $(ratio "$ours_size" "$peer_size")")
   if [ "$bits" = 32 ] && ! e2e_can_run_x86_32; then
-    sizes+=("  peer (32-bit): not built, this machine cannot run 32-bit x86 code (NSIS writes the uninstaller at install time)")
     timings+=("== $bits-bit programs: not timed, this machine cannot run 32-bit x86 code")
     continue
   fi
   template=$work/prefix-$build
   rm -rf "$template"
   bash tests/e2e/fixture.sh prefix win64 "$template" "$bits" "build/$build/fixture_tool.exe" >/dev/null
-  peer=$work/peer-$build.exe
-  bash bench/peer/build_peer.sh "$bits" "$template" "$work" "$peer" >"$work/result"
-  read -r compressor peer_size < <(tail -n 1 "$work/result")
-  sizes+=("$(printf '  peer (%s-bit, NSIS %s, %s): %d bytes' "$bits" "$(makensis -VERSION)" "$compressor" "$peer_size")")
-  sizes+=("  size ours/peer, $bits-bit: $(ratio "$ours_size" "$peer_size")")
 
   ours_answered=() ours_ended=() peer_answered=() peer_ended=()
   for _ in $(seq "$runs"); do

@@ -1,51 +1,41 @@
 #!/usr/bin/env bash
 # Builds the benchmark's peer: the NSIS uninstaller of peer_uninstaller.nsi,
-# for 32-bit (x86-unicode) or 64-bit (amd64-unicode) Windows.
+# for 32-bit (x86-unicode or x86-ansi) or 64-bit (amd64-unicode) Windows.
 #
-#   bench/peer/build_peer.sh BITS TEMPLATE WORK OUT
+#   bench/peer/build_peer.sh BITS WORK OUT
 #
-# NSIS writes an uninstaller only when an installer runs, so each candidate's
-# installer is run (silently, under Wine) in a copy of the prefix TEMPLATE.
-# Each of NSIS's compressors is tried and the smallest uninstaller is kept:
-# the peer is given its best size. OUT receives it; the last line printed is
-# "COMPRESSOR SIZE".
+# Each of NSIS's targets for the processor and each of its compressors is
+# tried and the smallest uninstaller is kept: the peer is given its best size.
+# OUT receives it; the last line printed is "TARGET/COMPRESSOR SIZE". WORK
+# holds the intermediate files.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-# shellcheck source=../../tests/e2e/e2e_lib.sh
-source "$here/../../tests/e2e/e2e_lib.sh"
-[ $# -eq 4 ] || e2e_die "usage: $0 BITS TEMPLATE WORK OUT"
-bits=$1 template=$2 work=$3 out=$4
-case "$bits" in
-  32) target=x86-unicode ;;
-  64) target=amd64-unicode ;;
-  *) e2e_die "BITS is 32 or 64, not $bits" ;;
-esac
-command -v makensis >/dev/null 2>&1 || e2e_die "makensis is missing (install it: scripts/install-deps.sh)"
-
-mkdir -p "$work"
-prefix=$work/peer-prefix
-# shellcheck disable=SC2317  # called by the trap
-cleanup() {
-  [ -d "$prefix" ] && WINEPREFIX=$prefix "$(e2e_wine_server)" -k >/dev/null 2>&1
-  rm -rf "$prefix"
+die() {
+  echo "build_peer: $*" >&2
+  exit 1
 }
-trap cleanup EXIT
-e2e_copy_prefix "$template" "$prefix" || e2e_die "cannot copy $template"
-mkdir -p "$prefix/drive_c/peer"
+[ $# -eq 3 ] || die "usage: $0 BITS WORK OUT"
+bits=$1 work=$2 out=$3
+case "$bits" in
+  32) targets='x86-unicode x86-ansi' ;;
+  64) targets=amd64-unicode ;;
+  *) die "BITS is 32 or 64, not $bits" ;;
+esac
+command -v makensis >/dev/null 2>&1 || die "makensis is missing (install it: scripts/install-deps.sh)"
+mkdir -p "$work"
 
-best= best_size=
-for compressor in zlib bzip2 lzma; do
+best='' best_size=''
+for target in $targets; do for compressor in zlib bzip2 lzma; do
+  uninstaller=$work/peer-$target-$compressor.exe
+  rm -f "$uninstaller"
   makensis -V1 -INPUTCHARSET UTF8 -DTARGET="$target" -DCOMPRESSOR="$compressor" \
-    -DINSTALLER="$prefix/drive_c/peer/writer.exe" -DUNINSTALLER="uninstaller-$compressor.exe" \
-    "$here/peer_uninstaller.nsi" >/dev/null || e2e_die "makensis failed for $target/$compressor"
-  (cd "$prefix/drive_c/peer" && e2e_wine_env "$prefix" "$bits" "" "$(e2e_wine_loader "$bits")" 'C:\peer\writer.exe' /S) ||
-    e2e_die "the NSIS installer ($target/$compressor) did not run"
-  uninstaller=$prefix/drive_c/peer/uninstaller-$compressor.exe
-  [ -s "$uninstaller" ] || e2e_die "the NSIS installer ($target/$compressor) wrote no uninstaller"
+    -DINSTALLER="$work/peer-writer-$target-$compressor.exe" -DUNINSTALLER_COPY="$uninstaller" \
+    "$here/peer_uninstaller.nsi" >/dev/null || die "makensis failed for $target/$compressor"
+  [ -s "$uninstaller" ] || die "makensis handed over no uninstaller for $target/$compressor"
   size=$(stat -c %s "$uninstaller")
   if [ -z "$best_size" ] || [ "$size" -lt "$best_size" ]; then
-    best=$compressor best_size=$size
+    best=$target/$compressor best_size=$size
     cp "$uninstaller" "$out"
   fi
-done
+done; done
 echo "$best $best_size"

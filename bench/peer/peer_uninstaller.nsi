@@ -6,17 +6,19 @@
 ; does not renumber them: NSIS has no means for that short of a plug-in, so
 ; the peer does less work than ours.
 ;
-; NSIS writes an uninstaller only when an installer runs: this script makes
-; an installer whose one job is to write the uninstaller beside itself.
+; NSIS builds an uninstaller into an installer, which writes it out when it
+; runs: this script makes an installer whose one job is to write the
+; uninstaller beside itself, and makensis hands a copy of the uninstaller to
+; UNINSTALLER_COPY as it builds it (!uninstfinalize), so that nothing has to
+; run under Windows.
 ;
-;   makensis -INPUTCHARSET UTF8 -DTARGET=amd64-unicode|x86-unicode
-;            -DINSTALLER=PATH -DUNINSTALLER=NAME peer_uninstaller.nsi
-;   INSTALLER /S        (under Wine: writes NAME next to itself)
+;   makensis -INPUTCHARSET UTF8 -DTARGET=amd64-unicode|x86-unicode|x86-ansi
+;            -DCOMPRESSOR=zlib|bzip2|lzma -DINSTALLER=PATH
+;            -DUNINSTALLER_COPY=PATH peer_uninstaller.nsi
 ;
 ; Started from the product folder, the uninstaller copies itself to the
 ; temporary folder and restarts from there, as ours does.
 
-Unicode true
 Target ${TARGET}
 SetCompressor ${COMPRESSOR}
 RequestExecutionLevel admin
@@ -24,6 +26,7 @@ Name "DIN Varn AltGrLinks (V3.02 $\"Lindgriff$\")"
 Caption "Uninstall_Oskaldrv"
 UninstallCaption "Uninstall_Oskaldrv V3.02 - Tastaturtreiber-Deinstallation"
 OutFile "${INSTALLER}"
+!uninstfinalize 'cp "%1" "${UNINSTALLER_COPY}"'
 SilentInstall silent
 LoadLanguageFile "${NSISDIR}\Contrib\Language files\German.nlf"
 
@@ -33,7 +36,7 @@ LoadLanguageFile "${NSISDIR}\Contrib\Language files\German.nlf"
 !define DRIVER_NAME "DIN Varn AltGrLinks (V3.02 $\"Lindgriff$\")"
 
 Section
-  WriteUninstaller "$EXEDIR\${UNINSTALLER}"
+  WriteUninstaller "$EXEDIR\Uninstall_Oskaldrv.exe"
 SectionEnd
 
 UninstPage instfiles
