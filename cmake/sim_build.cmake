@@ -38,6 +38,19 @@ target_link_libraries(conformance_sim PRIVATE program GTest::gtest GTest::gtest_
 gtest_discover_tests(conformance_sim TEST_PREFIX "sim." DISCOVERY_TIMEOUT 60 PROPERTIES LABELS conformance)
 endif()
 
+# Every C++ file keeps the project's format (.clang-format).
+find_program(CLANG_FORMAT NAMES clang-format clang-format-14)
+file(GLOB_RECURSE FORMATTED_SOURCES CONFIGURE_DEPENDS
+  ${CMAKE_SOURCE_DIR}/src/*.cpp ${CMAKE_SOURCE_DIR}/src/*.h
+  ${CMAKE_SOURCE_DIR}/tests/*.cpp ${CMAKE_SOURCE_DIR}/tests/*.h
+  ${CMAKE_SOURCE_DIR}/resources/*.h)
+if(CLANG_FORMAT)
+  add_test(NAME style.clang_format COMMAND ${CLANG_FORMAT} --dry-run -Werror ${FORMATTED_SOURCES})
+else()
+  add_test(NAME style.clang_format COMMAND sh -c "echo 'clang-format is missing (scripts/install-deps.sh installs it)'; exit 1")
+endif()
+set_tests_properties(style.clang_format PROPERTIES LABELS style)
+
 if(UNINSTALLER_FUZZ)
   include(cmake/fuzz_build.cmake)
 endif()

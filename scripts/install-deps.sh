@@ -13,6 +13,7 @@ have_cmd ninja || need+=(ninja-build)
 have_cmd g++ || need+=(g++)
 have_cmd python3 || need+=(python3)
 want_pkg clang
+want_pkg clang-format                        # the project's C++ format, checked by the tests
 want_pkg libclang-rt-14-dev                  # libFuzzer and the sanitizers for clang
 want_pkg googletest                          # sources, built with mingw for the Windows tests
 want_pkg libgtest-dev

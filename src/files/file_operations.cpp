@@ -40,9 +40,9 @@ bool SameContent(win::Handle first, win::Handle second) {
 bool HoldCopy(const char* source, const char* target, win::Handle* held) {
   *held = win::CreateFileA(target, win::kGenericRead, win::kFileShareRead, nullptr, win::kOpenExisting, 0, nullptr);
   if (*held == win::kInvalidHandleValue) return false;
-  win::Handle original = win::CreateFileA(source, win::kGenericRead,
-                                          win::kFileShareRead | win::kFileShareWrite | win::kFileShareDelete, nullptr,
-                                          win::kOpenExisting, 0, nullptr);
+  win::Handle original =
+      win::CreateFileA(source, win::kGenericRead, win::kFileShareRead | win::kFileShareWrite | win::kFileShareDelete,
+                       nullptr, win::kOpenExisting, 0, nullptr);
   bool same = original != win::kInvalidHandleValue && SameContent(original, *held);
   if (!same) {
     win::Dword error = win::GetLastError();

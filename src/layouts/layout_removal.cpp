@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr int32_t kUnrankedOrder = 200;  // a name that is not a plain number
+constexpr int32_t kUnrankedOrder = 200;   // a name that is not a plain number
 constexpr int32_t kLastTakenOrder = 201;  // entries ranked beyond drop out
 
 struct ListPositions {

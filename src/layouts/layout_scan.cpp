@@ -57,7 +57,7 @@ bool ReadPreload() {
     // A shortened list would make the rewrite drop the user's layouts.
     if (Layouts.PreloadCount == kMaxPreloadEntries) {
       SetRegistryProblem("Zu viele Einträge im Registry-Key HKEY_CURRENT_USER\\%s (mehr als %d)", kPreloadPath,
-                     kMaxPreloadEntries);
+                         kMaxPreloadEntries);
       win::RegCloseKey(key);
       return false;
     }
@@ -116,7 +116,7 @@ bool ReadCatalogue() {
     // A shortened catalogue could miss the layout being removed.
     if (Layouts.CatalogueCount == kMaxCatalogueEntries) {
       SetRegistryProblem("Zu viele deutsche Tastaturlayouts im Registry-Key HKEY_LOCAL_MACHINE\\%s (mehr als %d)",
-                     kCataloguePath, kMaxCatalogueEntries);
+                         kCataloguePath, kMaxCatalogueEntries);
       win::RegCloseKey(catalogue);
       return false;
     }

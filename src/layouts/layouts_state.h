@@ -9,8 +9,8 @@
 
 #include "shell/shell_state.h"
 
-constexpr int kRegistryDataSize = 260;                     // data bytes one enumeration reads
-constexpr int kRegistryTextSize = kRegistryDataSize + 1;   // that data as a terminated text
+constexpr int kRegistryDataSize = 260;                    // data bytes one enumeration reads
+constexpr int kRegistryTextSize = kRegistryDataSize + 1;  // that data as a terminated text
 constexpr int kRegistryProblemTextSize = 1000;
 constexpr int kMaxPreloadEntries = 100;
 constexpr int kMaxCatalogueEntries = 100;

@@ -24,8 +24,8 @@ win::HKey CreateKey(win::HKey parent, const char* subkey) {
   win::HKey key = nullptr;
   char noClass[1] = "";
   win::Dword disposition = 0;
-  if (win::RegCreateKeyExA(parent, subkey, 0, noClass, win::kRegOptionNonVolatile, win::kKeyAllAccess, nullptr,
-                           &key, &disposition) != win::kErrorSuccess)
+  if (win::RegCreateKeyExA(parent, subkey, 0, noClass, win::kRegOptionNonVolatile, win::kKeyAllAccess, nullptr, &key,
+                           &disposition) != win::kErrorSuccess)
     return nullptr;
   return key;
 }
@@ -38,15 +38,15 @@ bool SetStringValue(win::HKey key, const char* name, const char* text) {
 
 int32_t CountSubkeys(win::HKey key) {
   win::Dword count = 0;
-  win::RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &count, nullptr, nullptr, nullptr, nullptr, nullptr,
-                        nullptr, nullptr);
+  win::RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &count, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                        nullptr);
   return AsCount(count);
 }
 
 int32_t CountValues(win::HKey key) {
   win::Dword count = 0;
-  win::RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr, nullptr,
-                        nullptr, nullptr);
+  win::RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr, nullptr, nullptr,
+                        nullptr);
   return AsCount(count);
 }
 
@@ -63,9 +63,8 @@ bool EnumValue(win::HKey key, int32_t index) {
   std::memset(Layouts.EnumValueData, 0, sizeof Layouts.EnumValueData);
   win::Dword nameLength = kMaxPath;
   win::Dword dataLength = kRegistryDataSize;
-  return win::RegEnumValueA(key, static_cast<win::Dword>(index), Layouts.EnumValueName, &nameLength, nullptr,
-                            nullptr, reinterpret_cast<uint8_t*>(Layouts.EnumValueData),
-                            &dataLength) == win::kErrorSuccess;
+  return win::RegEnumValueA(key, static_cast<win::Dword>(index), Layouts.EnumValueName, &nameLength, nullptr, nullptr,
+                            reinterpret_cast<uint8_t*>(Layouts.EnumValueData), &dataLength) == win::kErrorSuccess;
 }
 
 bool DeleteKeyTree(win::HKey parent, const char* name) {
@@ -84,6 +83,9 @@ bool DeleteKeyTree(win::HKey parent, const char* name) {
     if (!DeleteKeyTree(key, child)) result = false;
   }
   win::RegCloseKey(key);
-  win::RegDeleteKeyA(parent, name);
+  // A key that stays (its deletion refused, or a key left below it) is a
+  // failure: callers take true for "gone" and create the key afresh, which
+  // would otherwise keep its old values.
+  if (win::RegDeleteKeyA(parent, name) != win::kErrorSuccess) result = false;
   return result;
 }

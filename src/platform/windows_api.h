@@ -64,9 +64,7 @@ inline HKey const kHKeyLocalMachine = reinterpret_cast<HKey>(static_cast<uintptr
 inline Handle const kInvalidHandleValue = reinterpret_cast<Handle>(static_cast<intptr_t>(-1));
 
 // MAKEINTRESOURCEA: a resource given by number rather than by name.
-inline const char* MakeIntResourceA(uint16_t id) {
-  return reinterpret_cast<const char*>(static_cast<uintptr_t>(id));
-}
+inline const char* MakeIntResourceA(uint16_t id) { return reinterpret_cast<const char*>(static_cast<uintptr_t>(id)); }
 
 // ----------------------------------------------------------- structures ---
 // Each has the size and field order of its Windows counterpart in a 32-bit
@@ -301,12 +299,9 @@ HInstance GetModuleHandleA(const char* moduleName);
 FarProc GetProcAddress(HInstance module, const char* procName);
 Handle GetCurrentProcess();
 const WideChar* GetCommandLineW();
-Bool CreateProcessA(const char* applicationName, char* commandLine,
-                    SecurityAttributes* processAttributes,
-                    SecurityAttributes* threadAttributes, Bool inheritHandles,
-                    Dword creationFlags, void* environment,
-                    const char* currentDirectory, StartupInfoA* startupInfo,
-                    ProcessInformation* processInformation);
+Bool CreateProcessA(const char* applicationName, char* commandLine, SecurityAttributes* processAttributes,
+                    SecurityAttributes* threadAttributes, Bool inheritHandles, Dword creationFlags, void* environment,
+                    const char* currentDirectory, StartupInfoA* startupInfo, ProcessInformation* processInformation);
 Bool CloseHandle(Handle object);
 void Sleep(Dword milliseconds);
 // Looked up at run time (GetProcAddress), because not every Windows has them.
@@ -317,30 +312,23 @@ using SetDefaultDllDirectoriesFn = Bool(WINAPI_CALL*)(Dword directoryFlags);
 Bool SetDllDirectoryA(const char* pathName);
 
 // ------------------------------------------------------ kernel32: texts ---
-Dword FormatMessageA(Dword flags, const void* source, Dword messageId,
-                     Dword languageId, char* buffer, Dword size,
+Dword FormatMessageA(Dword flags, const void* source, Dword messageId, Dword languageId, char* buffer, Dword size,
                      va_list* arguments);
 HLocal LocalFree(HLocal memory);
-int WideCharToMultiByte(uint32_t codePage, Dword flags,
-                        const WideChar* wideCharStr, int wideCharCount,
-                        char* multiByteStr, int multiByteCount,
-                        const char* defaultChar, Bool* usedDefaultChar);
+int WideCharToMultiByte(uint32_t codePage, Dword flags, const WideChar* wideCharStr, int wideCharCount,
+                        char* multiByteStr, int multiByteCount, const char* defaultChar, Bool* usedDefaultChar);
 
 // ------------------------------------------------------ kernel32: files ---
 Handle FindFirstFileA(const char* fileName, Win32FindDataA* findData);
 Bool FindNextFileA(Handle findFile, Win32FindDataA* findData);
 Bool FindClose(Handle findFile);
-Bool CopyFileA(const char* existingFileName, const char* newFileName,
-               Bool failIfExists);
+Bool CopyFileA(const char* existingFileName, const char* newFileName, Bool failIfExists);
 Bool SetFileAttributesA(const char* fileName, Dword fileAttributes);
 Bool DeleteFileA(const char* fileName);
 Bool RemoveDirectoryA(const char* pathName);
-Bool MoveFileExA(const char* existingFileName, const char* newFileName,
-                 Dword flags);
-Handle CreateFileA(const char* fileName, Dword desiredAccess, Dword shareMode,
-                   SecurityAttributes* securityAttributes,
-                   Dword creationDisposition, Dword flagsAndAttributes,
-                   Handle templateFile);
+Bool MoveFileExA(const char* existingFileName, const char* newFileName, Dword flags);
+Handle CreateFileA(const char* fileName, Dword desiredAccess, Dword shareMode, SecurityAttributes* securityAttributes,
+                   Dword creationDisposition, Dword flagsAndAttributes, Handle templateFile);
 Bool ReadFile(Handle file, void* buffer, Dword bytesToRead, Dword* bytesRead, void* overlapped);
 uint32_t GetSystemDirectoryA(char* buffer, uint32_t size);
 uint32_t GetSystemWow64DirectoryA(char* buffer, uint32_t size);
@@ -348,40 +336,29 @@ uint32_t GetWindowsDirectoryA(char* buffer, uint32_t size);
 Dword GetTempPathA(Dword bufferLength, char* buffer);
 
 // ------------------------------------------------------------- advapi32 ---
-Long RegOpenKeyExA(HKey key, const char* subKey, Dword options, Dword samDesired,
-                   HKey* result);
-Long RegCreateKeyExA(HKey key, const char* subKey, Dword reserved, char* keyClass,
-                     Dword options, Dword samDesired,
-                     SecurityAttributes* securityAttributes, HKey* result,
-                     Dword* disposition);
-Long RegSetValueExA(HKey key, const char* valueName, Dword reserved, Dword type,
-                    const uint8_t* data, Dword dataSize);
-Long RegQueryInfoKeyA(HKey key, char* keyClass, Dword* classLength,
-                      Dword* reserved, Dword* subKeys, Dword* maxSubKeyLength,
-                      Dword* maxClassLength, Dword* values,
-                      Dword* maxValueNameLength, Dword* maxValueLength,
-                      Dword* securityDescriptorLength, FileTime* lastWriteTime);
-Long RegEnumKeyExA(HKey key, Dword index, char* name, Dword* nameLength,
-                   Dword* reserved, char* keyClass, Dword* classLength,
-                   FileTime* lastWriteTime);
-Long RegEnumValueA(HKey key, Dword index, char* valueName,
-                   Dword* valueNameLength, Dword* reserved, Dword* type,
+Long RegOpenKeyExA(HKey key, const char* subKey, Dword options, Dword samDesired, HKey* result);
+Long RegCreateKeyExA(HKey key, const char* subKey, Dword reserved, char* keyClass, Dword options, Dword samDesired,
+                     SecurityAttributes* securityAttributes, HKey* result, Dword* disposition);
+Long RegSetValueExA(HKey key, const char* valueName, Dword reserved, Dword type, const uint8_t* data, Dword dataSize);
+Long RegQueryInfoKeyA(HKey key, char* keyClass, Dword* classLength, Dword* reserved, Dword* subKeys,
+                      Dword* maxSubKeyLength, Dword* maxClassLength, Dword* values, Dword* maxValueNameLength,
+                      Dword* maxValueLength, Dword* securityDescriptorLength, FileTime* lastWriteTime);
+Long RegEnumKeyExA(HKey key, Dword index, char* name, Dword* nameLength, Dword* reserved, char* keyClass,
+                   Dword* classLength, FileTime* lastWriteTime);
+Long RegEnumValueA(HKey key, Dword index, char* valueName, Dword* valueNameLength, Dword* reserved, Dword* type,
                    uint8_t* data, Dword* dataLength);
 Long RegDeleteKeyA(HKey key, const char* subKey);
 Long RegCloseKey(HKey key);
 
 // --------------------------------------------------------------- user32 ---
 int wvsprintfA(char* output, const char* format, va_list arguments);
-int MessageBoxA(HWnd owner, const char* text, const char* caption,
-                uint32_t type);
+int MessageBoxA(HWnd owner, const char* text, const char* caption, uint32_t type);
 HCursor LoadCursorA(HInstance instance, const char* cursorName);
 HCursor SetCursor(HCursor cursor);
 HIcon LoadIconA(HInstance instance, const char* iconName);
 uint16_t RegisterClassExA(const WndClassExA* windowClass);
-HWnd CreateWindowExA(Dword exStyle, const char* className,
-                     const char* windowName, Dword style, int x, int y,
-                     int width, int height, HWnd parent, void* menu,
-                     HInstance instance, void* param);
+HWnd CreateWindowExA(Dword exStyle, const char* className, const char* windowName, Dword style, int x, int y, int width,
+                     int height, HWnd parent, void* menu, HInstance instance, void* param);
 Bool ShowWindow(HWnd window, int showCommand);
 Bool UpdateWindow(HWnd window);
 Bool InvalidateRect(HWnd window, const Rect* rect, Bool erase);
@@ -389,16 +366,14 @@ HDc BeginPaint(HWnd window, PaintStruct* paint);
 Bool EndPaint(HWnd window, const PaintStruct* paint);
 Bool GetClientRect(HWnd window, Rect* rect);
 int DrawTextA(HDc dc, const char* text, int count, Rect* rect, uint32_t format);
-LResult DefWindowProcA(HWnd window, uint32_t message, WParam wParam,
-                       LParam lParam);
+LResult DefWindowProcA(HWnd window, uint32_t message, WParam wParam, LParam lParam);
 HDc GetDC(HWnd window);
 int ReleaseDC(HWnd window, HDc dc);
 HPalette SelectPalette(HDc dc, HPalette palette, Bool forceBackground);
 uint32_t RealizePalette(HDc dc);
 
 // ---------------------------------------------------------------- gdi32 ---
-HDc CreateDCA(const char* driver, const char* device, const char* output,
-              const void* initData);
+HDc CreateDCA(const char* driver, const char* device, const char* output, const void* initData);
 Bool DeleteDC(HDc dc);
 int SetMapMode(HDc dc, int mode);
 int GetDeviceCaps(HDc dc, int index);

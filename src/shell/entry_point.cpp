@@ -38,8 +38,8 @@ void RestrictDllSearch() {
 }  // namespace
 
 bool DetectWow64() {
-  auto isWow64Process = reinterpret_cast<win::IsWow64ProcessFn>(
-      win::GetProcAddress(win::GetModuleHandleA("kernel32"), "IsWow64Process"));
+  auto isWow64Process =
+      reinterpret_cast<win::IsWow64ProcessFn>(win::GetProcAddress(win::GetModuleHandleA("kernel32"), "IsWow64Process"));
   if (isWow64Process == nullptr) return false;
   win::Bool wow64 = 0;
   isWow64Process(win::GetCurrentProcess(), &wow64);
@@ -64,8 +64,7 @@ void ShutdownShell() {
   Shell.DisplayDC = nullptr;
 }
 
-int ProgramEntry(win::HInstance instance, win::HInstance /*previousInstance*/, char* /*commandLine*/,
-                 int showCommand) {
+int ProgramEntry(win::HInstance instance, win::HInstance /*previousInstance*/, char* /*commandLine*/, int showCommand) {
   RestrictDllSearch();
   Shell.MainWindow = nullptr;
   win::SetLastError(0);

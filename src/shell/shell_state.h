@@ -7,8 +7,8 @@
 
 #include "platform/windows_api.h"
 
-constexpr int kMaxPath = 260;           // a path buffer, terminator included
-constexpr int kMaxArgs = 30;            // command-line arguments kept
+constexpr int kMaxPath = 260;  // a path buffer, terminator included
+constexpr int kMaxArgs = 30;   // command-line arguments kept
 constexpr int kLastErrorTextSize = 2048;
 constexpr int kMessageBoxTextSize = 32000;
 constexpr int kMessageWorkSize = 5500;  // a box's text before it is prepared

@@ -51,8 +51,8 @@ bool CreateStatusWindow() {
   int32_t left = (Shell.ScreenWidth - width) / 2;
   int32_t top = (Shell.ScreenHeight - height) / 2;
   Shell.MainWindow = win::CreateWindowExA(0, Shell.ProgramName, Shell.WindowTitle,
-                                          win::kWsOverlappedWindow | win::kWsClipChildren | win::kWsClipSiblings,
-                                          left, top, width, height, nullptr, nullptr, Shell.AppInstance, nullptr);
+                                          win::kWsOverlappedWindow | win::kWsClipChildren | win::kWsClipSiblings, left,
+                                          top, width, height, nullptr, nullptr, Shell.AppInstance, nullptr);
   // Without a window the run goes on, its boxes without an owner.
   if (Shell.MainWindow != nullptr) {
     win::ShowWindow(Shell.MainWindow, Shell.ShowCommand);
@@ -75,8 +75,7 @@ void SetStatusText(const char* format, ...) {
   win::SetCursor(Shell.ActiveCursor);
 }
 
-win::LResult WINAPI_CALL StatusWindowProc(win::HWnd window, uint32_t message, win::WParam wParam,
-                                          win::LParam lParam) {
+win::LResult WINAPI_CALL StatusWindowProc(win::HWnd window, uint32_t message, win::WParam wParam, win::LParam lParam) {
   switch (message) {
     case win::kWmPaint:
       PaintStatusLine(window);

@@ -12,5 +12,4 @@ bool CreateStatusWindow();
 // window at once and makes the wait cursor the active one.
 void SetStatusText(const char* format, ...);
 
-win::LResult WINAPI_CALL StatusWindowProc(win::HWnd window, uint32_t message, win::WParam wParam,
-                                          win::LParam lParam);
+win::LResult WINAPI_CALL StatusWindowProc(win::HWnd window, uint32_t message, win::WParam wParam, win::LParam lParam);

@@ -37,10 +37,9 @@ void FormatText(char* destination, int size, const char* format, va_list argumen
 
 void SystemErrorText(unsigned long code) {
   char* systemText = nullptr;
-  win::Dword length =
-      win::FormatMessageA(win::kFormatMessageFromSystem | win::kFormatMessageAllocateBuffer, nullptr,
-                          static_cast<win::Dword>(code), win::kLangUserDefault,
-                          reinterpret_cast<char*>(&systemText), 0, nullptr);
+  win::Dword length = win::FormatMessageA(win::kFormatMessageFromSystem | win::kFormatMessageAllocateBuffer, nullptr,
+                                          static_cast<win::Dword>(code), win::kLangUserDefault,
+                                          reinterpret_cast<char*>(&systemText), 0, nullptr);
 
   int32_t signedCode = static_cast<int32_t>(static_cast<uint32_t>(code));
   if (signedCode >= -65534 && signedCode <= 65535)

@@ -79,9 +79,10 @@ bool DriverFileRemoved() {
              DriverDisplayName, composed ? driverPath : DriverDllFileName);
     return false;
   }
-  return AskYesNo("Problem bei Deinstallation von %s:\nTreiberdatei nicht (mehr) vorhanden:\n  %s\n\nTrotzdem "
-                  "fortfahren?",
-                  DriverDisplayName, driverPath) == win::kIdYes;
+  return AskYesNo(
+             "Problem bei Deinstallation von %s:\nTreiberdatei nicht (mehr) vorhanden:\n  %s\n\nTrotzdem "
+             "fortfahren?",
+             DriverDisplayName, driverPath) == win::kIdYes;
 }
 
 // The 32-bit system folder's copy of the driver, on 64-bit Windows only;
@@ -89,8 +90,7 @@ bool DriverFileRemoved() {
 void RemoveWow64DriverFile() {
   win::Sleep(100);
   char path[kMaxPath] = {};
-  if (ComposePath(path, kMaxPath, Files.SystemWow64Dir, DriverDllFileName) && FileExists(path))
-    win::DeleteFileA(path);
+  if (ComposePath(path, kMaxPath, Files.SystemWow64Dir, DriverDllFileName) && FileExists(path)) win::DeleteFileA(path);
 }
 
 void RemoveFromUserLists() {

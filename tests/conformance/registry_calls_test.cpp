@@ -18,9 +18,8 @@ class RegistryCallsTest : public RegistryScratchTest {
     win::HKey key = nullptr;
     char noClass[1] = "";
     std::string path = scratch_ + "\\" + below;
-    win::Long result = win::RegCreateKeyExA(win::kHKeyCurrentUser, path.c_str(), 0, noClass,
-                                            win::kRegOptionNonVolatile, win::kKeyAllAccess, nullptr, &key,
-                                            disposition);
+    win::Long result = win::RegCreateKeyExA(win::kHKeyCurrentUser, path.c_str(), 0, noClass, win::kRegOptionNonVolatile,
+                                            win::kKeyAllAccess, nullptr, &key, disposition);
     EXPECT_EQ(win::kErrorSuccess, result) << path;
     return key;
   }
@@ -268,9 +267,9 @@ TEST_F(RegistryCallsTest, ValueNameOrDataThatDoesNotFitGivesMoreData) {
     SCOPED_TRACE(std::to_string(c.name.size()) + " / " + std::to_string(c.data.size()));
     win::HKey key = Create("case" + std::to_string(number++));  // one value per key
     ASSERT_NE(nullptr, key);
-    ASSERT_EQ(win::kErrorSuccess,
-              win::RegSetValueExA(key, c.name.c_str(), 0, win::kRegBinary,
-                                  reinterpret_cast<const uint8_t*>(c.data.data()), static_cast<win::Dword>(c.data.size())));
+    ASSERT_EQ(win::kErrorSuccess, win::RegSetValueExA(key, c.name.c_str(), 0, win::kRegBinary,
+                                                      reinterpret_cast<const uint8_t*>(c.data.data()),
+                                                      static_cast<win::Dword>(c.data.size())));
     GuardedBuffer name(260);
     GuardedBuffer data(260);
     win::Dword nameLength = 260;

@@ -11,8 +11,8 @@ namespace {
 
 bool Redirect(HKEY root, const std::string& path, std::string* failure) {
   HKEY key = nullptr;
-  LONG created = RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                 KEY_ALL_ACCESS, nullptr, &key, nullptr);
+  LONG created = RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                                 nullptr, &key, nullptr);
   if (created != ERROR_SUCCESS) {
     *failure = "RegCreateKeyExA " + path + " failed, error " + std::to_string(created);
     return false;

@@ -39,8 +39,7 @@ bool CreateKeyWithTexts(win::HKey root, const std::string& path,
 std::vector<std::pair<std::string, std::string>> ReadTextValues(win::HKey root, const std::string& path) {
   std::vector<std::pair<std::string, std::string>> values;
   win::HKey key = nullptr;
-  if (win::RegOpenKeyExA(root, path.c_str(), 0, win::kKeyRead, &key) != win::kErrorSuccess)
-    return {{"<missing>", ""}};
+  if (win::RegOpenKeyExA(root, path.c_str(), 0, win::kKeyRead, &key) != win::kErrorSuccess) return {{"<missing>", ""}};
   for (win::Dword index = 0;; ++index) {
     char name[1024];
     uint8_t data[1024] = {};

@@ -70,10 +70,12 @@ const int kMaxWindows = 256;
 const int kMaxAnswers = 64;
 const int kTextChars = 32768;  // a box text is at most 5,499 bytes before its line breaks are doubled
 const DWORD kPollMs = 10;
-const DWORD kIconWaitMs = 3000;   // how long a box may take to paint its icon
-const DWORD kStartWaitMs = 3000;  // how long a new process may take to set up its command line
-const DWORD kHookWaitMs = 30000;  // how long the command before a box may take
-const DWORD kPaintWaitMs = 300;   // how long a window is given to paint before its picture is taken
+// Generous, so that a machine under load does not make a test fail; each
+// wait ends as soon as what it waits for is there.
+const DWORD kIconWaitMs = 15000;   // how long a box may take to paint its icon
+const DWORD kStartWaitMs = 15000;  // how long a new process may take to set up its command line
+const DWORD kHookWaitMs = 30000;   // how long the command before a box may take
+const DWORD kPaintWaitMs = 300;    // how long a window is given to paint before its picture is taken
 const int kMaxHooks = 8;
 
 const int kExitOk = 0;

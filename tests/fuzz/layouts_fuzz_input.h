@@ -99,7 +99,9 @@ inline void BuildFromInput(InputReader& in, const std::string& layout) {
       std::string name = in.Name();
       win::Dword type = in.Byte() % 8;
       std::string data = in.Bytes(in.Length());
-      const std::string& key = kind == 0 ? std::string(kPreloadKey) : kind == 1 ? std::string(kSubstitutesKey) : lastSubkey;
+      const std::string& key = kind == 0   ? std::string(kPreloadKey)
+                               : kind == 1 ? std::string(kSubstitutesKey)
+                                           : lastSubkey;
       sim::SetRegistryValue(key, name, type, data);
     } else if (kind == 2) {
       lastSubkey = std::string(kCatalogueKey) + "\\" + in.KeyName();

@@ -96,9 +96,10 @@ TEST_F(SimTest, ThePaletteHoldsTheCubeAndTheFixedColours) {
     const win::PaletteEntry& a = table.palPalEntry[i];
     const win::PaletteEntry& b = table.palPalEntry[246 + i];
     EXPECT_EQ((std::vector<int>{a.peRed, a.peGreen, a.peBlue}),
-              (std::vector<int>{first[i][0], first[i][1], first[i][2]})) << i;
-    EXPECT_EQ((std::vector<int>{b.peRed, b.peGreen, b.peBlue}),
-              (std::vector<int>{last[i][0], last[i][1], last[i][2]})) << 246 + i;
+              (std::vector<int>{first[i][0], first[i][1], first[i][2]}))
+        << i;
+    EXPECT_EQ((std::vector<int>{b.peRed, b.peGreen, b.peBlue}), (std::vector<int>{last[i][0], last[i][1], last[i][2]}))
+        << 246 + i;
   }
   // Every colour of the 6x6x6 cube is there exactly once; every flag is 0.
   int cube[216] = {};

@@ -40,19 +40,17 @@ const std::u16string kQuotedProgram = u"\"C:\\Programme\\Tessmar\\Uninstall_Oska
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, CommandLineSplit,
-    ::testing::Values(
-        SplitCase{"QuotedProgramAndKey", kQuotedProgram + u" d0010407", 1, {"d0010407"}},
-        SplitCase{"ProgramOnly", kQuotedProgram, 0, {}},
-        SplitCase{"EmptyCommandLine", u"", -1, {}},
-        SplitCase{"RunsOfBlanksMakeNoEmptyArguments", u"prog  a   b  ", 2, {"a", "b"}},
-        SplitCase{"TwoQuotesFormAnEmptyArgument", u"prog \"\" x", 2, {"", "x"}},
-        SplitCase{"QuotedTokenEndsAtItsClosingQuote", u"prog \"a b\"c", 2, {"a b", "c"}},
-        SplitCase{"QuoteInsideUnquotedTokenIsOrdinary", u"prog a\"b c", 2, {"a\"b", "c"}},
-        SplitCase{"UnclosedQuoteRunsToTheEnd", u"prog \"a b", 1, {"a b"}},
-        SplitCase{"TabStaysInsideToken", u"prog a\tb", 1, {"a\tb"}},
-        SplitCase{"LeadingBlankGivesAnEmptyProgramToken", u" a b", 2, {"a", "b"}},
-        SplitCase{"Latin1BecomesCodePage1252", u"prog \u00fc\u00e4\u20ac", 1, {"\xFC\xE4\x80"}},
-        SplitCase{"MissingCharacterBecomesQuestionMark", u"prog a\u4e2db", 1, {"a?b"}}),
+    ::testing::Values(SplitCase{"QuotedProgramAndKey", kQuotedProgram + u" d0010407", 1, {"d0010407"}},
+                      SplitCase{"ProgramOnly", kQuotedProgram, 0, {}}, SplitCase{"EmptyCommandLine", u"", -1, {}},
+                      SplitCase{"RunsOfBlanksMakeNoEmptyArguments", u"prog  a   b  ", 2, {"a", "b"}},
+                      SplitCase{"TwoQuotesFormAnEmptyArgument", u"prog \"\" x", 2, {"", "x"}},
+                      SplitCase{"QuotedTokenEndsAtItsClosingQuote", u"prog \"a b\"c", 2, {"a b", "c"}},
+                      SplitCase{"QuoteInsideUnquotedTokenIsOrdinary", u"prog a\"b c", 2, {"a\"b", "c"}},
+                      SplitCase{"UnclosedQuoteRunsToTheEnd", u"prog \"a b", 1, {"a b"}},
+                      SplitCase{"TabStaysInsideToken", u"prog a\tb", 1, {"a\tb"}},
+                      SplitCase{"LeadingBlankGivesAnEmptyProgramToken", u" a b", 2, {"a", "b"}},
+                      SplitCase{"Latin1BecomesCodePage1252", u"prog \u00fc\u00e4\u20ac", 1, {"\xFC\xE4\x80"}},
+                      SplitCase{"MissingCharacterBecomesQuestionMark", u"prog a\u4e2db", 1, {"a?b"}}),
     [](const ::testing::TestParamInfo<SplitCase>& p) { return p.param.name; });
 
 TEST_F(SimTest, MoreThanThirtyArgumentsKeepTheFirstThirty) {

@@ -14,7 +14,7 @@ struct KeyCase {
   const char* name;
   std::u16string arguments;  // what follows the program on the command line
   bool accepted;
-  std::string warning;       // empty when accepted
+  std::string warning;  // empty when accepted
 };
 
 class LayoutKeyArgument : public SimTest, public ::testing::WithParamInterface<KeyCase> {};
@@ -39,22 +39,21 @@ TEST_P(LayoutKeyArgument, IsAcceptedOrRefusedWithItsWarning) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, LayoutKeyArgument,
-    ::testing::Values(
-        KeyCase{"Accepted", u" d0010407", true, ""},
-        KeyCase{"AnyFirstFourCharacters", u" zzzz0407", true, ""},
-        KeyCase{"NoArgument", u"", false, "(Angabe fehlt)"},
-        KeyCase{"TwoArguments", u" d0010407 d0020407", false, "(Angabe fehlt)"},
-        KeyCase{"SevenCharacters", u" d001040", false, "(Länge nicht 8 Zeichen):\nd001040"},
-        KeyCase{"NineCharacters", u" d00100407", false, "(Länge nicht 8 Zeichen):\nd00100407"},
-        KeyCase{"EmptyQuotedArgument", u" \"\"", false, "(Länge nicht 8 Zeichen):\n"},
-        KeyCase{"OtherLanguage", u" d0010408", false,
-                "(endet nicht in \"0407\", also kein deutsches Layout):\nd0010408"},
-        KeyCase{"LetterInTheSuffix", u" d001o407", false,
-                "(endet nicht in \"0407\", also kein deutsches Layout):\nd001o407"},
-        KeyCase{"StandardKey", u" 00000407", false,
-                "(Schlüssel für Standardtastatur: nicht deinstallierbar):\n00000407"},
-        // The blank inside a quoted key survives; its length is still 8.
-        KeyCase{"QuotedKeyWithBlank", u" \"d01 0407\"", true, ""}),
+    ::testing::Values(KeyCase{"Accepted", u" d0010407", true, ""},
+                      KeyCase{"AnyFirstFourCharacters", u" zzzz0407", true, ""},
+                      KeyCase{"NoArgument", u"", false, "(Angabe fehlt)"},
+                      KeyCase{"TwoArguments", u" d0010407 d0020407", false, "(Angabe fehlt)"},
+                      KeyCase{"SevenCharacters", u" d001040", false, "(Länge nicht 8 Zeichen):\nd001040"},
+                      KeyCase{"NineCharacters", u" d00100407", false, "(Länge nicht 8 Zeichen):\nd00100407"},
+                      KeyCase{"EmptyQuotedArgument", u" \"\"", false, "(Länge nicht 8 Zeichen):\n"},
+                      KeyCase{"OtherLanguage", u" d0010408", false,
+                              "(endet nicht in \"0407\", also kein deutsches Layout):\nd0010408"},
+                      KeyCase{"LetterInTheSuffix", u" d001o407", false,
+                              "(endet nicht in \"0407\", also kein deutsches Layout):\nd001o407"},
+                      KeyCase{"StandardKey", u" 00000407", false,
+                              "(Schlüssel für Standardtastatur: nicht deinstallierbar):\n00000407"},
+                      // The blank inside a quoted key survives; its length is still 8.
+                      KeyCase{"QuotedKeyWithBlank", u" \"d01 0407\"", true, ""}),
     [](const ::testing::TestParamInfo<KeyCase>& p) { return p.param.name; });
 
 TEST_F(SimTest, AcceptedKeyIsKeptInLayoutKeyName) {

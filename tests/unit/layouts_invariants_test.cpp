@@ -65,7 +65,7 @@ class Generator {
     int names = 1 + Pick(allSubstituted ? 12 : 40);
     std::set<std::string> distinct;
     for (int i = 0; i < names; ++i) {
-      std::string name = Chance(allSubstituted ? 40 : 15) ? StandardKey() : Format("d%03x0407", 1 + Pick(60));
+      std::string name = Chance(allSubstituted ? 40 : 15) ? StandardKey() : SubstitutionName(1 + Pick(60));
       if (Chance(5)) name = Upper(name);
       if (!distinct.insert(Upper(name)).second) continue;
       substitutionNames.push_back(name);
@@ -103,7 +103,7 @@ class Generator {
       if (usedSubstitutes.insert(Upper(lead.first)).second) in.substitutes.emplace_back(lead.first, lead.second);
     }
     for (int i = Pick(4); i > 0; --i) {  // substitutions no entry names
-      std::string name = Format("d%03x0407", 0x100 + Pick(50));
+      std::string name = SubstitutionName(0x100 + Pick(50));
       if (usedSubstitutes.insert(Upper(name)).second) in.substitutes.emplace_back(name, OtherLayout(in.layout));
     }
     std::shuffle(in.substitutes.begin(), in.substitutes.end(), random_);
@@ -117,9 +117,11 @@ class Generator {
   int Pick(int n) { return static_cast<int>(random_() % static_cast<uint32_t>(n)); }
   bool Chance(int percent) { return Pick(100) < percent; }
 
-  std::string Format(const char* format, int value) {
+  // "d" and three hexadecimal digits before the language: a fresh-looking
+  // substitution name.
+  std::string SubstitutionName(int number) {
     char text[32];
-    std::snprintf(text, sizeof text, format, value);
+    std::snprintf(text, sizeof text, "d%03x0407", number);
     return text;
   }
 
@@ -151,7 +153,7 @@ class Generator {
   }
 
   std::string OddName() {
-    static const char* const odd[] = {"0",   "01",  " 2", "x",   "abc", "1a",         "-1",
+    static const char* const odd[] = {"0",   "01",  " 2",  "x",  "abc", "1a",          "-1",
                                       "201", "202", "250", "-0", "",    "99999999999", "2 "};
     return odd[Pick(14)];
   }
@@ -306,8 +308,8 @@ void CheckOneCase(uint32_t seed, Tally* tally) {
   // Substitution names are unique, one per substituted survivor.
   std::map<std::string, std::string> leadsTo;  // upper-cased name to data
   for (const auto& v : substitutes) ASSERT_TRUE(leadsTo.emplace(Upper(v.first), v.second).second) << v.first;
-  size_t substituted = std::count_if(model.survivors.begin(), model.survivors.end(),
-                                     [](const ModelEntry& e) { return e.substituted; });
+  size_t substituted =
+      std::count_if(model.survivors.begin(), model.survivors.end(), [](const ModelEntry& e) { return e.substituted; });
   EXPECT_EQ(substitutes.size(), substituted);
 
   // Each position holds its survivor: a substituted one names a written
@@ -372,10 +374,11 @@ TEST(LayoutsInvariants, HoldOverGeneratedRegistries) {
     CheckOneCase(first + i, &tally);
     if (::testing::Test::HasFailure()) break;  // the first failing seed is enough
   }
-  std::printf("%d cases: %d rewritten, %d without the layout, %d with nothing left; %d kept standard names, "
-              "%d earlier duplicates kept, %d plain entries naming a new substitution\n",
-              tally.cases, tally.rewritten, tally.notInPreload, tally.nothingLeft, tally.keptStandard,
-              tally.duplicates, tally.captured);
+  std::printf(
+      "%d cases: %d rewritten, %d without the layout, %d with nothing left; %d kept standard names, "
+      "%d earlier duplicates kept, %d plain entries naming a new substitution\n",
+      tally.cases, tally.rewritten, tally.notInPreload, tally.nothingLeft, tally.keptStandard, tally.duplicates,
+      tally.captured);
   // The generator must reach every branch the invariants speak of.
   if (count < 1000) return;
   EXPECT_GT(tally.rewritten, 0);

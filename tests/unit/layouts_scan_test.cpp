@@ -1,11 +1,10 @@
-#include "layouts/layout_scan.h"
-
 #include <climits>
 #include <cstdio>
 #include <ostream>
 #include <string>
 #include <vector>
 
+#include "layouts/layout_scan.h"
 #include "layouts_fixture.h"
 
 namespace {
@@ -51,6 +50,8 @@ TEST_P(ScanCases, BuildTheLayoutPicture) {
 
 const char kDeDe[] = "[HKLM\\System\\CurrentControlSet\\Control\\Keyboard Layouts\\";
 
+// The cases are laid out by hand, a row of fields each.
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Picture, ScanCases,
     ::testing::Values(
@@ -151,6 +152,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "a0010407", true, "", {}, {"a0010407|-", "b0010407|\x01"}, 0},
         ScanCase{"LayoutNotCatalogued", std::string(kDeDe) + "a0010409]\n", "a0010407", true, "", {}, {}, -1}),
     [](const ::testing::TestParamInfo<ScanCase>& p) { return p.param.name; });
+// clang-format on
 
 // Each place that cannot be read ends the scan with its text; what was read
 // before stays in the picture.
@@ -189,6 +191,8 @@ TEST_P(ScanFailures, StopAtTheFirstProblem) {
   EXPECT_EQ(sim::OpenRegistryHandles(), 0);
 }
 
+// The cases are laid out by hand, a row of fields each.
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Texts, ScanFailures,
     ::testing::Values(
@@ -213,6 +217,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "a0010407",
                     2, 1}),
     [](const ::testing::TestParamInfo<FailureCase>& p) { return p.param.name; });
+// clang-format on
 
 // A subkey that does not qualify is never opened, so its being unreadable
 // does not matter.
@@ -227,7 +232,9 @@ TEST_F(LayoutsTest, ScanDoesNotOpenSubkeysOfOtherLanguages) {
 TEST_F(LayoutsTest, ScanTextsAreInCodePage1252) {
   SetLayoutKey("a0010407");
   EXPECT_FALSE(ScanLayouts());
-  EXPECT_EQ(std::string(Layouts.RegistryProblemText).substr(0, 20), "Fehler beim \xD6" "ffnen d");
+  EXPECT_EQ(std::string(Layouts.RegistryProblemText).substr(0, 20),
+            "Fehler beim \xD6"
+            "ffnen d");
 }
 
 // ------------------------------------------------------ table capacity ---
@@ -293,10 +300,20 @@ TEST(PreloadNameValue, FollowsTheDigitsAndStaysInRange) {
   struct {
     const char* name;
     int32_t value;
-  } cases[] = {{"1", 1},        {"-3", -3},          {"1a2", 12},          {"", 0},
-               {"abc", 0},      {"  7", 7},          {"\t7", 7},           {"- 5", -5},
-               {"--5", -5},     {"2147483647", INT32_MAX}, {"2147483648", INT32_MAX},
-               {"-2147483648", INT32_MIN}, {"-2147483649", INT32_MIN}, {"00000000000000000000000012", 12},
+  } cases[] = {{"1", 1},
+               {"-3", -3},
+               {"1a2", 12},
+               {"", 0},
+               {"abc", 0},
+               {"  7", 7},
+               {"\t7", 7},
+               {"- 5", -5},
+               {"--5", -5},
+               {"2147483647", INT32_MAX},
+               {"2147483648", INT32_MAX},
+               {"-2147483648", INT32_MIN},
+               {"-2147483649", INT32_MIN},
+               {"00000000000000000000000012", 12},
                {"1x2x3x4x5x6x7x8x9x0x1x2x3", INT32_MAX}};
   for (const auto& c : cases) EXPECT_EQ(PreloadNameValue(c.name), c.value) << '"' << c.name << '"';
 }

@@ -28,9 +28,9 @@ struct Fault {
 struct WriteCase {
   const char* name;
   std::vector<Fault> faults;
-  std::string deniedValue;   // "Preload\\1": a value that cannot be written
-  std::string removedKey;    // a key that disappears between scan and rewrite
-  std::string extraKey;      // a key added below the user's lists
+  std::string deniedValue;  // "Preload\\1": a value that cannot be written
+  std::string removedKey;   // a key that disappears between scan and rewrite
+  std::string extraKey;     // a key added below the user's lists
   const char* problem;
   bool result;
   TextValues preloadAfter;
@@ -73,6 +73,8 @@ const std::string kSubstitutesDeleteText = std::string(kDeleteText) + "Substitut
 const std::string kPreloadRecreateText = std::string(kRecreateText) + "Preload";
 const std::string kSubstitutesRecreateText = std::string(kRecreateText) + "Substitutes";
 
+// The cases are laid out by hand, a row of fields each.
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Cases, WriteProblems,
     ::testing::Values(
@@ -112,13 +114,17 @@ INSTANTIATE_TEST_SUITE_P(
                   {}, "Preload\\1", "", "", "", true, {{"2", "d0010407"}}, kNewSubstitutes},
         WriteCase{"SubstitutesValueCannotBeWritten",
                   {}, "Substitutes\\d0010407", "", "", "", true, kNewPreload, TextValues{}},
-        // A deletion refused after the key was opened is not seen (only the
-        // opening tells): the key is then opened as it is and written over,
-        // and a value the new list does not have stays behind.
+        // A deletion refused after the key was opened is a deletion that
+        // failed: the old list is neither written over nor merged with the
+        // new one (the layout's entry would stay behind).
         WriteCase{"PreloadDeletionRefusedAfterOpening",
                   {{kPreloadKey, sim::kDenyDelete}},
-                  "", "", "", "", true, kOldPreload, kNewSubstitutes}),
+                  "", "", "", kPreloadDeleteText.c_str(), false, kOldPreload, kNewSubstitutes},
+        WriteCase{"SubstitutesDeletionRefusedAfterOpening",
+                  {{kSubstitutesKey, sim::kDenyDelete}},
+                  "", "", "", kSubstitutesDeleteText.c_str(), false, kNewPreload, kOldSubstitutes}),
     [](const ::testing::TestParamInfo<WriteCase>& p) { return p.param.name; });
+// clang-format on
 
 TEST_F(LayoutsTest, NothingToWriteLeavesTheRegistryAndTheTextAlone) {
   SetUserLists({{"1", "00000407"}, {"2", "a0010407"}}, {{"00000407", "a0020407"}});

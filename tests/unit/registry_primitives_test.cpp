@@ -1,9 +1,8 @@
-#include "layouts/registry_access.h"
-
 #include <cstring>
 #include <ostream>
 #include <string>
 
+#include "layouts/registry_access.h"
 #include "layouts_fixture.h"
 
 namespace {
@@ -43,17 +42,16 @@ TEST_P(OpenKeys, GiveAHandleOrNone) {
   EXPECT_EQ(sim::OpenRegistryHandles(), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, OpenKeys,
-    ::testing::Values(OpenCase{"Existing", "Test", 0, true, true},
-                      OpenCase{"PathOfTwoKeys", "Test\\Inner", 0, true, true},
-                      OpenCase{"NameInOtherCase", "tEST", 0, true, true},
-                      OpenCase{"Missing", "Missing", 0, false, false},
-                      OpenCase{"ReadingDenied", "Test", sim::kDenyOpenRead, false, false},
-                      OpenCase{"ChangingDenied", "Test", sim::kDenyOpenWrite, true, false},
-                      // Rights on a key are not needed to reach the keys below it.
-                      OpenCase{"BelowADeniedKey", "Test\\Inner", sim::kDenyOpenRead, true, true}),
-    [](const ::testing::TestParamInfo<OpenCase>& p) { return p.param.name; });
+INSTANTIATE_TEST_SUITE_P(Cases, OpenKeys,
+                         ::testing::Values(OpenCase{"Existing", "Test", 0, true, true},
+                                           OpenCase{"PathOfTwoKeys", "Test\\Inner", 0, true, true},
+                                           OpenCase{"NameInOtherCase", "tEST", 0, true, true},
+                                           OpenCase{"Missing", "Missing", 0, false, false},
+                                           OpenCase{"ReadingDenied", "Test", sim::kDenyOpenRead, false, false},
+                                           OpenCase{"ChangingDenied", "Test", sim::kDenyOpenWrite, true, false},
+                                           // Rights on a key are not needed to reach the keys below it.
+                                           OpenCase{"BelowADeniedKey", "Test\\Inner", sim::kDenyOpenRead, true, true}),
+                         [](const ::testing::TestParamInfo<OpenCase>& p) { return p.param.name; });
 
 // ------------------------------------------------------------ creating ---
 
@@ -267,7 +265,7 @@ class DeleteKeyTreeTest : public RegistryPrimitives {
 TEST_F(DeleteKeyTreeTest, RemovesThreeLevelsLeavesFirstAndTheNamedKeyLast) {
   EXPECT_TRUE(DeleteKeyTree(parent, "Tree"));
   EXPECT_EQ(DeletedKeys(true), (std::vector<std::string>{"Tree\\c\\c1", "Tree\\c", "Tree\\b", "Tree\\a\\a2",
-                                                          "Tree\\a\\a1\\leaf", "Tree\\a\\a1", "Tree\\a", "Tree"}));
+                                                         "Tree\\a\\a1\\leaf", "Tree\\a\\a1", "Tree\\a", "Tree"}));
   EXPECT_EQ(DeletedKeys(false).size(), 8u);
   EXPECT_EQ(sim::RegistrySubkeys(kTestKey), (std::vector<std::string>{"Sibling"}));
   EXPECT_EQ(ReadTexts(kTestKey), (TextValues{{"keep", "1"}}));
@@ -289,9 +287,9 @@ TEST_F(DeleteKeyTreeTest, AKeyWithoutSubkeysIsDeleted) {
   EXPECT_EQ(sim::RegistrySubkeys(kTestKey), (std::vector<std::string>{"Tree"}));
 }
 
-TEST_F(DeleteKeyTreeTest, ARefusedFinalDeletionStillGivesTrue) {
+TEST_F(DeleteKeyTreeTest, ARefusedFinalDeletionGivesFalse) {
   sim::DenyRegistryKey("HKCU\\Software\\Test\\Tree", sim::kDenyDelete);
-  EXPECT_TRUE(DeleteKeyTree(parent, "Tree"));
+  EXPECT_FALSE(DeleteKeyTree(parent, "Tree"));
   EXPECT_TRUE(sim::RegistryKeyExists("HKCU\\Software\\Test\\Tree"));
   EXPECT_TRUE(sim::RegistrySubkeys("HKCU\\Software\\Test\\Tree").empty());
 }
@@ -308,12 +306,11 @@ TEST_F(DeleteKeyTreeTest, AnInnerKeyThatCannotBeDeletedGivesFalse) {
             "[HKCU\\Software\\Test\\Tree\\a\\a1\\leaf]\n");
 }
 
-// Only a failure to open or enumerate is seen: a deletion refused after the
-// key was opened is not looked at, at any level, so the result stays true
-// although the keys above it could not go either.
-TEST_F(DeleteKeyTreeTest, ADeletionRefusedBelowIsNotSeen) {
+// A deletion refused deep below, after the key was opened, keeps every key
+// above it too: the whole result is false.
+TEST_F(DeleteKeyTreeTest, ADeletionRefusedBelowGivesFalse) {
   sim::DenyRegistryKey("HKCU\\Software\\Test\\Tree\\a\\a1\\leaf", sim::kDenyDelete);
-  EXPECT_TRUE(DeleteKeyTree(parent, "Tree"));
+  EXPECT_FALSE(DeleteKeyTree(parent, "Tree"));
   EXPECT_TRUE(sim::RegistryKeyExists("HKCU\\Software\\Test\\Tree\\a\\a1\\leaf"));
   EXPECT_EQ(sim::RegistrySubkeys("HKCU\\Software\\Test\\Tree"), (std::vector<std::string>{"a"}));
 }

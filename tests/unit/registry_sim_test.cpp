@@ -54,10 +54,10 @@ TEST_F(RegistrySim, NamesAreFoundWithoutRegardToCaseAndKeptAsFirstWritten) {
 // Subkeys in the order of their upper-cased names; code page 1252 letters
 // fold too, and sort by their Unicode value.
 TEST_F(RegistrySim, SubkeysAreKeptInNameOrder) {
-  for (const char* name : {"b", "A", "\xE4", "\x80", "a1", "_", "Z"}) sim::CreateRegistryKey(std::string("HKCU\\T\\") + name);
+  for (const char* name : {"b", "A", "\xE4", "\x80", "a1", "_", "Z"})
+    sim::CreateRegistryKey(std::string("HKCU\\T\\") + name);
   sim::CreateRegistryKey("HKCU\\T\\\xC4");  // the same key as 0xE4 (a-umlaut)
-  EXPECT_EQ(sim::RegistrySubkeys("HKCU\\T"),
-            (std::vector<std::string>{"A", "a1", "b", "Z", "_", "\xE4", "\x80"}));
+  EXPECT_EQ(sim::RegistrySubkeys("HKCU\\T"), (std::vector<std::string>{"A", "a1", "b", "Z", "_", "\xE4", "\x80"}));
 }
 
 TEST_F(RegistrySim, FaultsStayWithThePath) {
@@ -115,9 +115,9 @@ TEST_F(RegistrySim, ThirtyTwoBitViewOfMachineSoftware) {
   struct {
     sim::WindowsKind kind;
     const char* realPlace;
-  } cases[] = {{sim::WindowsKind::kWindows32, "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\P"},
-               {sim::WindowsKind::kWindows64,
-                "HKLM\\SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\P"}};
+  } cases[] = {
+      {sim::WindowsKind::kWindows32, "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\P"},
+      {sim::WindowsKind::kWindows64, "HKLM\\SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\P"}};
   for (const auto& c : cases) {
     sim::ResetMachine();
     sim::SetWindowsKind(c.kind);

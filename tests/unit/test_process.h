@@ -3,9 +3,9 @@
 // back at its start value, as a real process start gives them.
 #pragma once
 
-#include <string>
-
 #include <gtest/gtest.h>
+
+#include <string>
 
 #include "files/files_state.h"
 #include "layouts/layouts_state.h"

@@ -27,9 +27,7 @@ TEST_F(SimTest, FormatTextWithAConversionIsCutAt1023Characters) {
   EXPECT_EQ(Format(kMessageWorkSize, "x%s", argument.c_str()), "x" + std::string(1022, 'b'));
 }
 
-TEST_F(SimTest, FormatTextOfAnEmptyResultGivesTheFormatItself) {
-  EXPECT_EQ(Format(100, "%s", ""), "%s");
-}
+TEST_F(SimTest, FormatTextOfAnEmptyResultGivesTheFormatItself) { EXPECT_EQ(Format(100, "%s", ""), "%s"); }
 
 // The status line holds 500 characters: a longer result is cut there with
 // its terminator, whichever way it was made.

@@ -353,6 +353,23 @@ TEST_F(Sequence, AfterTheDriverFileEachFailureIsReportedAndTheNextStepFollows) {
        {WarningBox("Warnung:\nFehler beim Löschen des Registry-Keys " + kCatalogueText + " - a0010407")},
        {kLayoutKey},
        kListsAfter},
+      // Opened, then its deletion refused: the key stays, and says so.
+      {"LayoutKeyDeletionRefused",
+       k32,
+       {},
+       [] { sim::DenyRegistryKey(kLayoutKey, sim::kDenyDelete); },
+       {WarningBox("Warnung:\nFehler beim Löschen des Registry-Keys " + kCatalogueText + " - a0010407")},
+       {kLayoutKey},
+       kListsAfter},
+      // The same for Preload: the old list stays whole (not written over with
+      // the layout's entry left behind), Substitutes is rewritten.
+      {"PreloadDeletionRefused",
+       k32,
+       {},
+       [] { sim::DenyRegistryKey(kPreload, sim::kDenyDelete); },
+       {InfoBox(ListsNotRewritten("Warnung:\nFehler beim Löschen des Registry-Keys Keyboard Layout - Preload"))},
+       {},
+       "Preload: 1=00000407 2=d0010407 | Substitutes:"},
       {"LayoutKeyWithASubkeyThatCannotBeDeleted",
        k32,
        {},

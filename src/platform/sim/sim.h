@@ -92,7 +92,7 @@ struct PaletteSelection {
 const std::vector<DeviceContextRecord>& DeviceContexts();
 const std::vector<PaletteRecord>& Palettes();
 const std::vector<PaletteSelection>& PaletteSelections();  // in call order
-win::HPalette DefaultPalette();  // the palette a new device context holds
+win::HPalette DefaultPalette();                            // the palette a new device context holds
 
 // Cursors: each system cursor has a fixed handle; LoadCursorA is recorded.
 win::HCursor SystemCursor(int id);

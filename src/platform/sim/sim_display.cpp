@@ -106,11 +106,16 @@ int GetDeviceCaps(HDc dc, int index) {
   if (sim::FindDc(dc) == nullptr) return 0;
   const sim::MachineState& m = sim::Machine();
   switch (index) {
-    case kHorzRes: return m.displayWidth;
-    case kVertRes: return m.displayHeight;
-    case kBitsPixel: return m.displayBitsPerPixel;
-    case kPlanes: return m.displayPlanes;
-    default: sim::NotModelled("GetDeviceCaps of this index");
+    case kHorzRes:
+      return m.displayWidth;
+    case kVertRes:
+      return m.displayHeight;
+    case kBitsPixel:
+      return m.displayBitsPerPixel;
+    case kPlanes:
+      return m.displayPlanes;
+    default:
+      sim::NotModelled("GetDeviceCaps of this index");
   }
 }
 

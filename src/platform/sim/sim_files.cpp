@@ -6,7 +6,6 @@
 // characters or more is refused by the ANSI calls.  Then, for a 32-bit
 // process on 64-bit Windows with redirection on, the system folder is
 // replaced by the 32-bit system folder.
-#include "platform/sim/sim_faults.h"
 #include "platform/sim/sim_files.h"
 
 #include <cctype>
@@ -14,6 +13,7 @@
 #include <map>
 #include <utility>
 
+#include "platform/sim/sim_faults.h"
 #include "platform/sim/sim_state.h"
 
 namespace sim {

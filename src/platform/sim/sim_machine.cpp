@@ -1,9 +1,10 @@
 // The simulated machine and its process: set-up, start, last error.
+#include <strings.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <strings.h>
 
 #include "platform/sim/sim_faults.h"
 #include "platform/sim/sim_files.h"

@@ -159,12 +159,12 @@ Long RegOpenKeyExA(HKey key, const char* subKey, Dword options, Dword samDesired
   return kErrorSuccess;
 }
 
-Long RegCreateKeyExA(HKey key, const char* subKey, Dword reserved, char* keyClass, Dword options,
-                     Dword samDesired, SecurityAttributes* securityAttributes, HKey* result, Dword* disposition) {
+Long RegCreateKeyExA(HKey key, const char* subKey, Dword reserved, char* keyClass, Dword options, Dword samDesired,
+                     SecurityAttributes* securityAttributes, HKey* result, Dword* disposition) {
   SIM_FAULT_POINT("RegCreateKeyExA", static_cast<Long>(simFaultError));
   sim::CheckAccessMask(samDesired);
-  if (result == nullptr || subKey == nullptr || securityAttributes != nullptr ||
-      options != kRegOptionNonVolatile || (keyClass != nullptr && keyClass[0] != '\0'))
+  if (result == nullptr || subKey == nullptr || securityAttributes != nullptr || options != kRegOptionNonVolatile ||
+      (keyClass != nullptr && keyClass[0] != '\0'))
     sim::NotModelled("RegCreateKeyExA with these arguments");
   if (reserved != 0) return kErrorInvalidParameter;
   Long error = kErrorSuccess;
@@ -208,7 +208,8 @@ Long RegSetValueExA(HKey key, const char* valueName, Dword, Dword type, const ui
   std::string path = node >= 0 ? sim::regtree::PathOf(node) : std::string("?");
   if (node >= 0) {
     for (const auto& denied : Registry().deniedValues)
-      if (denied.first == sim::regtree::Upper(path) && denied.second == sim::regtree::Upper(name)) error = kErrorAccessDenied;
+      if (denied.first == sim::regtree::Upper(path) && denied.second == sim::regtree::Upper(name))
+        error = kErrorAccessDenied;
   }
   if (node >= 0 && error == kErrorSuccess) sim::regtree::StoreValue(node, name, type, bytes);
   sim::Record(sim::RegistryChange::kSetValue, path, name, type, bytes, error);
@@ -304,7 +305,8 @@ Long RegDeleteKeyA(HKey key, const char* subKey) {
   int node = from >= 0 ? sim::Walk(from, subKey, false, &error) : -1;
   if (node >= 0) {
     target = sim::regtree::PathOf(node);
-    if (Registry().nodes[node].parent < 0 || (sim::regtree::FaultsOf(target) & (sim::kDenyDelete | sim::kDenyOpenWrite)) ||
+    if (Registry().nodes[node].parent < 0 ||
+        (sim::regtree::FaultsOf(target) & (sim::kDenyDelete | sim::kDenyOpenWrite)) ||
         !Registry().nodes[node].children.empty()) {
       node = -1;
       error = kErrorAccessDenied;

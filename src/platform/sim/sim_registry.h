@@ -44,8 +44,7 @@ void BuildRegistry(const char* literal);
 // The same items one at a time.  A key name is 1 to 255 characters and has no
 // backslash; anything else stops the test.
 void CreateRegistryKey(const std::string& path);
-void SetRegistryValue(const std::string& path, const std::string& name, win::Dword type,
-                      const std::string& bytes);
+void SetRegistryValue(const std::string& path, const std::string& name, win::Dword type, const std::string& bytes);
 void SetRegistryText(const std::string& path, const std::string& name, const std::string& text);
 // Removes a key with everything below it; a missing key is ignored.
 void RemoveRegistryKey(const std::string& path);
@@ -73,10 +72,10 @@ int OpenRegistryHandles();
 // Changes the simulated calls made, in order, whether they succeeded or not.
 struct RegistryChange {
   enum Kind { kCreateKey, kDeleteKey, kSetValue } kind;
-  std::string path;  // the key created, deleted or written to (its real place)
-  std::string name;  // kSetValue: the value's name
-  win::Dword type;   // kSetValue: the value's type
-  std::string bytes; // kSetValue: the data passed
+  std::string path;   // the key created, deleted or written to (its real place)
+  std::string name;   // kSetValue: the value's name
+  win::Dword type;    // kSetValue: the value's type
+  std::string bytes;  // kSetValue: the data passed
   win::Long result;
 };
 const std::vector<RegistryChange>& RegistryChanges();

@@ -13,7 +13,6 @@ namespace {
 
 using namespace regtree;
 
-
 // "HKCU\a\b" or "HKEY_CURRENT_USER\a\b" to the root's node and the names.
 int ParseRootPath(const std::string& path, std::vector<std::string>* names) {
   std::vector<std::string> parts = SplitPath(path);

@@ -24,11 +24,11 @@ const SystemMessage kSystemMessages[] = {
     {5, "Zugriff verweigert\r\n"},
     {6, "Das Handle ist ung\xFCltig.\r\n"},
     {18, "Es sind keine weiteren Dateien vorhanden.\r\n"},
-    {32,
-     "Der Prozess kann nicht auf die Datei zugreifen, da sie von einem anderen Prozess verwendet wird.\r\n"},
+    {32, "Der Prozess kann nicht auf die Datei zugreifen, da sie von einem anderen Prozess verwendet wird.\r\n"},
     {87, "Falscher Parameter.\r\n"},
-    {122, "Der an einen Systemaufruf \xFC"
-          "bergebene Datenbereich ist zu klein.\r\n"},
+    {122,
+     "Der an einen Systemaufruf \xFC"
+     "bergebene Datenbereich ist zu klein.\r\n"},
     {123, "Die Syntax f\xFCr den Dateinamen, Verzeichnisnamen oder die Datentr\xE4gerbezeichnung ist falsch.\r\n"},
     {145, "Das Verzeichnis ist nicht leer.\r\n"},
     {193, "%1 ist keine zul\xE4ssige Win32-Anwendung.\r\n"},
@@ -324,9 +324,12 @@ int wvsprintfA(char* output, const char* format, va_list arguments) {
       ++p;
       while (*p >= '0' && *p <= '9') precision = precision * 10 + (*p++ - '0');
     }
-    if (*p == 'l') isLong = true, ++p;
-    else if (*p == 'h') isShort = true, ++p;
-    else if (*p == 'w') isWide = true, ++p;
+    if (*p == 'l')
+      isLong = true, ++p;
+    else if (*p == 'h')
+      isShort = true, ++p;
+    else if (*p == 'w')
+      isWide = true, ++p;
     char type = *p;
     std::string body;     // the converted text, before padding
     std::string numeric;  // digits of a number, without its sign

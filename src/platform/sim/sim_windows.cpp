@@ -1,11 +1,11 @@
 // The simulated windows: classes, creation, showing, the paint cycle, the
 // device contexts of windows, icons and stock objects.
-#include "platform/sim/sim_faults.h"
 #include "platform/sim/sim_windows.h"
 
 #include <cstring>
 #include <map>
 
+#include "platform/sim/sim_faults.h"
 #include "platform/sim/sim_state.h"
 
 namespace sim {

@@ -1,6 +1,7 @@
 // Forwards each call of the seam to Windows. Nothing but casts lives here:
 // whatever could be wrong must be testable on the simulated Windows.
 #include <windows.h>
+// after windows.h, whose types it needs
 #include <shlobj.h>
 
 #include <cstddef>
@@ -105,8 +106,7 @@ Long RegCreateKeyExA(HKey key, const char* subKey, Dword reserved, char* keyClas
   return ::RegCreateKeyExA(As<HKEY>(key), subKey, reserved, keyClass, options, samDesired,
                            As<LPSECURITY_ATTRIBUTES>(securityAttributes), As<PHKEY>(result), As<LPDWORD>(disposition));
 }
-Long RegSetValueExA(HKey key, const char* valueName, Dword reserved, Dword type, const uint8_t* data,
-                    Dword dataSize) {
+Long RegSetValueExA(HKey key, const char* valueName, Dword reserved, Dword type, const uint8_t* data, Dword dataSize) {
   return ::RegSetValueExA(As<HKEY>(key), valueName, reserved, type, data, dataSize);
 }
 Long RegQueryInfoKeyA(HKey key, char* keyClass, Dword* classLength, Dword* reserved, Dword* subKeys,
@@ -131,9 +131,7 @@ Long RegDeleteKeyA(HKey key, const char* subKey) { return ::RegDeleteKeyA(As<HKE
 Long RegCloseKey(HKey key) { return ::RegCloseKey(As<HKEY>(key)); }
 
 // user32
-int wvsprintfA(char* output, const char* format, va_list arguments) {
-  return ::wvsprintfA(output, format, arguments);
-}
+int wvsprintfA(char* output, const char* format, va_list arguments) { return ::wvsprintfA(output, format, arguments); }
 int MessageBoxA(HWnd owner, const char* text, const char* caption, uint32_t type) {
   return ::MessageBoxA(As<HWND>(owner), text, caption, type);
 }
@@ -147,8 +145,8 @@ HIcon LoadIconA(HInstance instance, const char* iconName) {
 uint16_t RegisterClassExA(const WndClassExA* windowClass) {
   return ::RegisterClassExA(As<const WNDCLASSEXA*>(windowClass));
 }
-HWnd CreateWindowExA(Dword exStyle, const char* className, const char* windowName, Dword style, int x, int y,
-                     int width, int height, HWnd parent, void* menu, HInstance instance, void* param) {
+HWnd CreateWindowExA(Dword exStyle, const char* className, const char* windowName, Dword style, int x, int y, int width,
+                     int height, HWnd parent, void* menu, HInstance instance, void* param) {
   return As<HWnd>(::CreateWindowExA(exStyle, className, windowName, style, x, y, width, height, As<HWND>(parent),
                                     As<HMENU>(menu), As<HINSTANCE>(instance), param));
 }
