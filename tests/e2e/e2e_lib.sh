@@ -173,6 +173,22 @@ e2e_xvfb_claim() {
   return 1
 }
 
+# The display of one run: DISPLAY if given, else one of the servers recorded
+# in STATE (held for the rest of the calling script), else an Xvfb of the
+# run's own, recorded in OWN_STATE. Sets E2E_DISPLAY, and E2E_OWN_XVFB to
+# OWN_STATE when it started one (for e2e_xvfb_stop at the end), else empty.
+e2e_pick_display() {  # DISPLAY STATE OWN_STATE
+  E2E_OWN_XVFB=
+  E2E_DISPLAY=$1
+  [ -z "$E2E_DISPLAY" ] && [ -n "$2" ] && e2e_xvfb_claim "$2"
+  if [ -z "$E2E_DISPLAY" ]; then
+    E2E_OWN_XVFB=$3
+    e2e_xvfb_start "$3" 1
+    read -r _ E2E_DISPLAY <"$3"
+  fi
+  return 0
+}
+
 # The Program Files folder that a program of BITS sees in a prefix of KIND,
 # as a folder name under drive_c.
 e2e_program_files() {

@@ -135,14 +135,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-if [ -z "$display" ] && [ -n "$display_state" ] && e2e_xvfb_claim "$display_state"; then
-  display=$E2E_DISPLAY
-fi
-if [ -z "$display" ]; then
-  own_xvfb=$work/xvfb.state
-  e2e_xvfb_start "$own_xvfb" 1
-  read -r _ display <"$own_xvfb"
-fi
+e2e_pick_display "$display" "$display_state" "$work/xvfb.state"
+display=$E2E_DISPLAY own_xvfb=$E2E_OWN_XVFB
 
 e2e_copy_prefix "$template" "$prefix" || e2e_die "cannot copy $template to $prefix"
 user=$(e2e_prefix_user "$prefix")

@@ -67,14 +67,8 @@ cleanup() {
 trap cleanup EXIT
 
 # One display for all runs, held for the whole test.
-if [ -z "$display" ] && [ -n "$display_state" ] && e2e_xvfb_claim "$display_state"; then
-  display=$E2E_DISPLAY
-fi
-if [ -z "$display" ]; then
-  own_xvfb=$work/xvfb.state
-  e2e_xvfb_start "$own_xvfb" 1
-  read -r _ display <"$own_xvfb"
-fi
+e2e_pick_display "$display" "$display_state" "$work/xvfb.state"
+display=$E2E_DISPLAY own_xvfb=$E2E_OWN_XVFB
 
 # The screen's size as the X server has it: the width and height fields of
 # the header of a picture of the root window (big-endian 32-bit numbers).
