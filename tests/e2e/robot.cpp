@@ -333,11 +333,8 @@ void ReadControlText(HWND control, wchar_t* out, int outChars) {
   out[outChars - 1] = 0;
 }
 
-// Copies a piece of the screen into a 32-bit top-down pixel array.
-bool GrabScreen(const RECT& r, DWORD* pixels) {
-  int w = r.right - r.left, h = r.bottom - r.top;
-  HDC screen = GetDC(nullptr);
-  HDC mem = CreateCompatibleDC(screen);
+// A 32-bit top-down bitmap of W x H pixels whose pixels are at *BITS.
+HBITMAP CreatePixelArray(HDC dc, int w, int h, void** bits) {
   BITMAPINFO bi = {};
   bi.bmiHeader.biSize = sizeof bi.bmiHeader;
   bi.bmiHeader.biWidth = w;
@@ -345,8 +342,16 @@ bool GrabScreen(const RECT& r, DWORD* pixels) {
   bi.bmiHeader.biPlanes = 1;
   bi.bmiHeader.biBitCount = 32;
   bi.bmiHeader.biCompression = BI_RGB;
+  return CreateDIBSection(dc, &bi, DIB_RGB_COLORS, bits, nullptr, 0);
+}
+
+// Copies a piece of the screen into a 32-bit top-down pixel array.
+bool GrabScreen(const RECT& r, DWORD* pixels) {
+  int w = r.right - r.left, h = r.bottom - r.top;
+  HDC screen = GetDC(nullptr);
+  HDC mem = CreateCompatibleDC(screen);
   void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HBITMAP bitmap = CreatePixelArray(mem, w, h, &bits);
   bool ok = false;
   if (bitmap) {
     HGDIOBJ old = SelectObject(mem, bitmap);
@@ -365,15 +370,8 @@ bool GrabScreen(const RECT& r, DWORD* pixels) {
 // size of the control, differs from what the screen shows.
 int CountDifferences(const DWORD* shot, int w, int h, HICON icon) {
   HDC mem = CreateCompatibleDC(nullptr);
-  BITMAPINFO bi = {};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = w;
-  bi.bmiHeader.biHeight = -h;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HBITMAP bitmap = CreatePixelArray(mem, w, h, &bits);
   int differences = w * h;
   if (bitmap) {
     HGDIOBJ old = SelectObject(mem, bitmap);
